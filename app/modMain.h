@@ -1,0 +1,43 @@
+#pragma once
+// The program's start-up procedure and the values it records once.
+
+#include <functional>
+#include <string>
+
+#include "platform/settings.h"
+#include "platform/system.h"
+
+namespace kestrum::app {
+
+inline constexpr const char* kAppTitle = "Kestrum 1.2";
+inline constexpr const char* kSettingsApplication = "KESTRUM";
+inline constexpr const char* kStartupSection = "1.2";
+
+// The folder that holds a program file: no trailing backslash, except at the
+// root of a drive ("C:\"), as the platform reports program folders.
+std::string FolderOfFile(const std::string& programFile);
+
+// The system directory with NUL characters and surrounding blanks removed.
+std::string GetSystemPath(platform::System& system);
+
+class modMain {
+public:
+    modMain(platform::System& system, platform::SettingsStore& settings)
+        : system_(system), settings_(settings) {}
+
+    // Records the folders in the settings store, then shows the main window
+    // (without making it modal) through showMainWindow.
+    void Main(const std::function<void()>& showMainWindow);
+
+    std::string AppPath;
+    std::string SysPath;
+
+private:
+    platform::System& system_;
+    platform::SettingsStore& settings_;
+};
+
+// Leading and trailing blanks removed; only the space character counts as a blank.
+std::string Trim(const std::string& text);
+
+}  // namespace kestrum::app

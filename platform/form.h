@@ -1,0 +1,33 @@
+#pragma once
+// What a portable window's logic needs from the window that hosts it.
+
+#include "platform/control.h"
+
+namespace kestrum::platform {
+
+// The events a host delivers to a window's logic. Control and menu identifiers are
+// those of the window's layout table.
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    virtual void Form_Load() {}
+    virtual void Form_Resize() {}
+    // The window was first shown, or became active again after another window of
+    // the program closed. Switching to and from other programs does not count.
+    virtual void Form_Activate() {}
+    // A button was clicked or a menu entry chosen (with the mouse or a shortcut).
+    virtual void onClick(int id) = 0;
+    // The text of a text box changed, whatever changed it.
+    virtual void onChange(int /*id*/) {}
+};
+
+// The window as its logic drives it.
+class FormView {
+public:
+    virtual ~FormView() = default;
+    virtual Control& control(int id) = 0;
+    // Closes and destroys the window; for the main window this ends the program.
+    virtual void unload() = 0;
+};
+
+}  // namespace kestrum::platform

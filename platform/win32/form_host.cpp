@@ -1,0 +1,519 @@
+#include "platform/win32/form_host.h"
+
+#include <algorithm>
+
+#include "platform/win32/message_loop.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_ui.h"
+
+namespace kestrum::win32 {
+
+using platform::ControlKind;
+using platform::ControlSpec;
+using platform::MenuSpec;
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"KestrumForm";
+constexpr wchar_t kContainerClass[] = L"KestrumPictureBox";
+constexpr UINT kActivateMessage = WM_APP + 1;
+
+HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
+
+RECT RectInParent(HWND hwnd) {
+    RECT rect;
+    ::GetWindowRect(hwnd, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+FormWindow* FormOf(HWND hwnd) {
+    return reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(::GetAncestor(hwnd, GA_ROOT), GWLP_USERDATA));
+}
+
+}  // namespace
+
+// One control or menu entry as the portable logic sees it.
+class FormWindow::Item : public platform::Control {
+public:
+    Item(FormWindow& form, const ControlSpec* control, const MenuSpec* menu)
+        : form_(form), control_(control), menu_(menu) {
+        if (menu) {
+            text_ = std::string(menu->caption);
+            visible_ = menu->visible;
+            enabled_ = menu->enabled;
+        }
+        if (control) color_ = control->foreColor;
+    }
+
+    const ControlSpec* spec() const { return control_; }
+    const MenuSpec* menuSpec() const { return menu_; }
+    HWND hwnd = nullptr;     // controls
+    HMENU popup = nullptr;   // top-level menus: the menu they open
+
+    std::string text() const override {
+        if (menu_) return text_;
+        const int length = ::GetWindowTextLengthW(hwnd);
+        std::wstring value(static_cast<size_t>(length) + 1, L'\0');
+        value.resize(static_cast<size_t>(::GetWindowTextW(hwnd, value.data(), length + 1)));
+        return Narrow(value);
+    }
+
+    void setText(const std::string& value) override {
+        if (menu_) {
+            text_ = value;
+            if (visible_) reinsert();
+            return;
+        }
+        ::SetWindowTextW(hwnd, Widen(value).c_str());
+        if (control_->kind == ControlKind::Label) repaintBackground();
+    }
+
+    bool visible() const override {
+        if (menu_) return visible_;
+        return (::GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    }
+
+    void setVisible(bool value) override {
+        if (!menu_) {
+            ::ShowWindow(hwnd, value ? SW_SHOWNA : SW_HIDE);
+            return;
+        }
+        if (value == visible_) return;
+        if (value) {
+            visible_ = true;
+            insert();
+        } else {
+            remove();
+            visible_ = false;
+        }
+        ::DrawMenuBar(form_.hwnd());
+    }
+
+    bool enabled() const override {
+        if (menu_) return enabled_;
+        return ::IsWindowEnabled(hwnd) != FALSE;
+    }
+
+    void setEnabled(bool value) override {
+        if (!menu_) {
+            ::EnableWindow(hwnd, value);
+            return;
+        }
+        enabled_ = value;
+        if (visible_) {
+            ::EnableMenuItem(parentMenu(), static_cast<UINT>(menu_->id),
+                             MF_BYCOMMAND | (value ? MF_ENABLED : MF_GRAYED));
+            if (!menu_->parent) ::DrawMenuBar(form_.hwnd());
+        }
+    }
+
+    std::uint32_t foreColor() const override {
+        return color_.value_or(::GetSysColor(COLOR_WINDOWTEXT));
+    }
+
+    void setForeColor(std::uint32_t value) override {
+        color_ = value;
+        if (hwnd) {
+            if (control_->kind == ControlKind::Label) repaintBackground();
+            else ::InvalidateRect(hwnd, nullptr, TRUE);
+        }
+    }
+
+    // Menu entries enter their menu when shown and leave it when hidden.
+    void insert() {
+        const std::wstring caption = Widen(platform::MenuText(*menu_));
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE;
+        info.wID = static_cast<UINT>(menu_->id);
+        info.fState = enabled_ ? MFS_ENABLED : MFS_GRAYED;
+        if (menu_->caption == "-") {
+            info.fType = MFT_SEPARATOR;
+        } else {
+            info.fType = MFT_STRING;
+            info.fMask |= MIIM_STRING;
+            info.dwTypeData = const_cast<wchar_t*>(caption.c_str());
+        }
+        if (popup) {
+            info.fMask |= MIIM_SUBMENU;
+            info.hSubMenu = popup;
+        }
+        const int position = platform::MenuPosition(
+            form_.spec_, menu_->id, [this](int id) { return id != menu_->id && form_.control(id).visible(); });
+        ::InsertMenuItemW(parentMenu(), static_cast<UINT>(position), TRUE, &info);
+    }
+
+    void remove() { ::RemoveMenu(parentMenu(), static_cast<UINT>(menu_->id), MF_BYCOMMAND); }
+
+private:
+    HMENU parentMenu() const {
+        if (!menu_->parent) return form_.menuBar_;
+        return static_cast<Item&>(form_.control(menu_->parent)).popup;
+    }
+
+    void reinsert() {
+        remove();
+        insert();
+        ::DrawMenuBar(form_.hwnd());
+    }
+
+    // A transparent label shows what lies under it: that must be painted afresh
+    // or the old text stays visible behind the new one.
+    void repaintBackground() {
+        const RECT rect = RectInParent(hwnd);
+        ::InvalidateRect(::GetParent(hwnd), &rect, TRUE);
+        ::InvalidateRect(hwnd, nullptr, TRUE);
+    }
+
+    FormWindow& form_;
+    const ControlSpec* control_;
+    const MenuSpec* menu_;
+    std::string text_;
+    bool visible_ = true;
+    bool enabled_ = true;
+    std::optional<std::uint32_t> color_;
+};
+
+FormWindow::Surface::~Surface() {
+    if (dc && originalBitmap) ::SelectObject(dc.get(), originalBitmap);
+}
+
+// Made on first use at the window's client size, filled with the dialog colour.
+FormWindow::Surface& FormWindow::surfaceFor(HWND hwnd) {
+    auto& slot = surfaces_[hwnd];
+    RECT client;
+    ::GetClientRect(hwnd, &client);
+    if (slot) {
+        BITMAP bitmap{};
+        ::GetObjectW(slot->bitmap.get(), sizeof bitmap, &bitmap);
+        if (bitmap.bmWidth == client.right && bitmap.bmHeight == client.bottom) return *slot;
+    }
+    slot = std::make_unique<Surface>();
+    WindowDc screen(hwnd);
+    slot->dc.reset(::CreateCompatibleDC(screen.get()));
+    slot->bitmap.reset(::CreateCompatibleBitmap(screen.get(), std::max<LONG>(client.right, 1),
+                                                std::max<LONG>(client.bottom, 1)));
+    slot->originalBitmap = ::SelectObject(slot->dc.get(), slot->bitmap.get());
+    ::FillRect(slot->dc.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
+    return *slot;
+}
+
+HDC FormWindow::imageDc(int containerId) {
+    HWND target = containerId ? static_cast<Item&>(control(containerId)).hwnd : hwnd_;
+    Surface& surface = surfaceFor(target);
+    surface.brush.reset();  // about to change: the labels' pattern is made anew
+    return surface.dc.get();
+}
+
+void FormWindow::refresh(int containerId) {
+    HWND target = containerId ? static_cast<Item&>(control(containerId)).hwnd : hwnd_;
+    ::RedrawWindow(target, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// A transparent label is filled with the part of its parent's image that lies
+// under it, so it shows whatever the parent shows there.
+HBRUSH FormWindow::labelBrush(HWND label) {
+    Surface& surface = surfaceFor(::GetParent(label));
+    if (!surface.brush) surface.brush.reset(::CreatePatternBrush(surface.bitmap.get()));
+    return surface.brush.get();
+}
+
+FormWindow::FormWindow(const platform::FormSpec& spec, int iconResource)
+    : spec_(spec), iconResource_(iconResource) {}
+
+FormWindow::~FormWindow() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+    UnregisterForm(this);
+}
+
+bool FormWindow::RegisterClasses() {
+    static const bool registered = [] {
+        WNDCLASSEXW form{};
+        form.cbSize = sizeof form;
+        form.lpfnWndProc = WindowProc;
+        form.hInstance = Instance();
+        form.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+        form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        form.lpszClassName = kFormClass;
+        WNDCLASSEXW container = form;
+        container.lpfnWndProc = ContainerProc;
+        container.lpszClassName = kContainerClass;
+        return ::RegisterClassExW(&form) != 0 && ::RegisterClassExW(&container) != 0;
+    }();
+    return registered;
+}
+
+bool FormWindow::create(HWND owner) {
+    if (!RegisterClasses()) return false;
+    DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    DWORD exStyle = WS_EX_CONTROLPARENT;
+    switch (spec_.border) {
+        case platform::Border::FixedDialog: break;
+        case platform::Border::FixedToolWindow: exStyle |= WS_EX_TOOLWINDOW; break;
+        case platform::Border::Sizable: style |= WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
+    }
+    hwnd_ = ::CreateWindowExW(exStyle, kFormClass, Widen(spec_.caption).c_str(), style, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 100, 100, owner, nullptr, Instance(), this);
+    if (!hwnd_) return false;
+    dpi_ = static_cast<int>(::GetDpiForWindow(hwnd_));
+    if (dpi_ <= 0) dpi_ = 96;
+
+    if (iconResource_) {
+        bigIcon_.reset(static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON,
+                                                       ::GetSystemMetricsForDpi(SM_CXICON, dpi_),
+                                                       ::GetSystemMetricsForDpi(SM_CYICON, dpi_), 0)));
+        smallIcon_.reset(static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON,
+                                                         ::GetSystemMetricsForDpi(SM_CXSMICON, dpi_),
+                                                         ::GetSystemMetricsForDpi(SM_CYSMICON, dpi_), 0)));
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    }
+    if (!createMenus() || !createControls()) return false;
+
+    RECT rect{0, 0, px(spec_.clientWidth), px(spec_.clientHeight)};
+    ::AdjustWindowRectExForDpi(&rect, style, menuBar_ != nullptr, exStyle, static_cast<UINT>(dpi_));
+    ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A menu bar that wraps onto a second line takes client height: make it up.
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    const int missing = px(spec_.clientHeight) - client.bottom;
+    if (missing > 0)
+        ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + missing,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RegisterForm(this);
+    return true;
+}
+
+HFONT FormWindow::fontFor(const platform::FontSpec& font) {
+    LOGFONTW log{};
+    log.lfHeight = -platform::PointsToPixels(font.points, dpi_);
+    log.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+    log.lfUnderline = font.underline;
+    log.lfCharSet = DEFAULT_CHARSET;
+    log.lfQuality = CLEARTYPE_QUALITY;
+    const std::wstring face = Widen(font.face);
+    wcsncpy(log.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+    fonts_.emplace_back(::CreateFontIndirectW(&log));
+    return fonts_.back().get();
+}
+
+bool FormWindow::createControls() {
+    HFONT formFont = fontFor(spec_.font);
+    for (const ControlSpec& c : spec_.controls) {
+        const wchar_t* windowClass = L"STATIC";
+        DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
+        DWORD exStyle = 0;
+        switch (c.kind) {
+            case ControlKind::Label:
+                style |= (c.align == platform::TextAlign::Center ? SS_CENTER : SS_LEFT);
+                break;
+            case ControlKind::TextBox:
+                windowClass = L"EDIT";
+                style |= WS_TABSTOP | ES_AUTOHSCROLL | (c.readOnly ? ES_READONLY : 0);
+                exStyle = WS_EX_CLIENTEDGE;
+                break;
+            case ControlKind::Button:
+                windowClass = L"BUTTON";
+                style |= WS_TABSTOP | (c.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+                break;
+            case ControlKind::PictureBox:
+                windowClass = kContainerClass;
+                style |= WS_CLIPCHILDREN;
+                exStyle = WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT;
+                break;
+        }
+        HWND parent = c.container ? static_cast<Item&>(control(c.container)).hwnd : hwnd_;
+        if (!parent) return false;
+        auto item = std::make_unique<Item>(*this, &c, nullptr);
+        item->hwnd = ::CreateWindowExW(exStyle, windowClass, Widen(c.text).c_str(), style, px(c.left),
+                                       px(c.top), px(c.width), px(c.height), parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), Instance(), nullptr);
+        if (!item->hwnd) return false;
+        ::SendMessageW(item->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? fontFor(*c.font) : formFont),
+                       FALSE);
+        // Text boxes take text of any length.
+        if (c.kind == ControlKind::TextBox) ::SendMessageW(item->hwnd, EM_SETLIMITTEXT, 0, 0);
+        items_[c.id] = std::move(item);
+    }
+    return true;
+}
+
+bool FormWindow::createMenus() {
+    if (spec_.menus.empty()) return true;
+    menuBar_ = ::CreateMenu();
+    if (!menuBar_) return false;
+    std::vector<ACCEL> shortcuts;
+    for (const MenuSpec& m : spec_.menus) {
+        auto item = std::make_unique<Item>(*this, nullptr, &m);
+        if (!m.parent) item->popup = ::CreatePopupMenu();
+        if (m.shortcut.key)
+            shortcuts.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(m.shortcut.key), static_cast<WORD>(m.id)});
+        items_[m.id] = std::move(item);
+    }
+    // Inserted in table order, so each entry lands after its visible elder siblings.
+    for (const MenuSpec& m : spec_.menus)
+        if (m.visible) static_cast<Item&>(control(m.id)).insert();
+    ::SetMenu(hwnd_, menuBar_);
+    if (!shortcuts.empty())
+        accelerators_.reset(::CreateAcceleratorTableW(shortcuts.data(), static_cast<int>(shortcuts.size())));
+    return true;
+}
+
+void FormWindow::show() {
+    if (events_) {
+        events_->Form_Load();
+        events_->Form_Resize();
+    }
+    // Centred on the work area of the monitor the window is on.
+    RECT window;
+    ::GetWindowRect(hwnd_, &window);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& area = monitor.rcWork;
+    const int width = window.right - window.left, height = window.bottom - window.top;
+    ::SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
+                   area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::UpdateWindow(hwnd_);
+    // Activation runs from the message loop, once the window is painted.
+    ::PostMessageW(hwnd_, kActivateMessage, 0, 0);
+}
+
+platform::Control& FormWindow::control(int id) { return *items_.at(id); }
+
+void FormWindow::unload() {
+    if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+FormWindow::Item* FormWindow::itemForWindow(HWND hwnd) {
+    const int id = ::GetDlgCtrlID(hwnd);
+    auto found = items_.find(id);
+    if (found == items_.end() || found->second->hwnd != hwnd) return nullptr;
+    return found->second.get();
+}
+
+bool FormWindow::canFocus(int id) {
+    const Item& item = static_cast<Item&>(control(id));
+    if (!item.spec()) return false;
+    const ControlKind kind = item.spec()->kind;
+    return (kind == ControlKind::TextBox || kind == ControlKind::Button) && ::IsWindowVisible(item.hwnd) &&
+           ::IsWindowEnabled(item.hwnd);
+}
+
+bool FormWindow::preTranslate(MSG& msg) {
+    if (!hwnd_ || (msg.hwnd != hwnd_ && !::IsChild(hwnd_, msg.hwnd))) return false;
+    if (accelerators_ && ::TranslateAcceleratorW(hwnd_, accelerators_.get(), &msg)) return true;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(::GetKeyState(VK_CONTROL) & 0x8000)) {
+        // Tab follows the table's tab order across the picture boxes, which the
+        // platform's own dialog navigation (z-order within each parent) cannot.
+        const Item* current = itemForWindow(::GetFocus());
+        const bool backwards = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+        const int next = platform::NextTabStop(spec_, current && current->spec() ? current->spec()->id : 0,
+                                               backwards, [this](int id) { return canFocus(id); });
+        if (next) {
+            HWND target = static_cast<Item&>(control(next)).hwnd;
+            ::SetFocus(target);
+            if (static_cast<Item&>(control(next)).spec()->kind == ControlKind::TextBox)
+                ::SendMessageW(target, EM_SETSEL, 0, -1);
+        }
+        return true;
+    }
+    return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
+}
+
+// Messages that the form and its picture boxes answer alike.
+bool FormWindow::handleShared(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_SETCURSOR:
+            if (!Win32Ui::Busy()) return false;
+            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+            result = TRUE;
+            return true;
+        case WM_CTLCOLORSTATIC: {
+            Item* item = itemForWindow(reinterpret_cast<HWND>(lParam));
+            if (!item || item->spec()->kind != ControlKind::Label) return false;
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            ::SetTextColor(dc, item->foreColor());
+            ::SetBkMode(dc, TRANSPARENT);
+            const RECT place = RectInParent(item->hwnd);
+            ::SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
+            result = reinterpret_cast<LRESULT>(labelBrush(item->hwnd));
+            return true;
+        }
+        case WM_ERASEBKGND: {
+            Surface& surface = surfaceFor(hwnd);
+            RECT client;
+            ::GetClientRect(hwnd, &client);
+            ::BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, surface.dc.get(), 0, 0,
+                     SRCCOPY);
+            result = TRUE;
+            return true;
+        }
+        case WM_COMMAND: {
+            if (!events_) return false;
+            const int id = LOWORD(wParam);
+            const int code = HIWORD(wParam);
+            if (!lParam) {  // a menu entry (0) or a shortcut (1)
+                events_->onClick(id);
+            } else if (code == BN_CLICKED) {
+                events_->onClick(id);
+            } else if (code == EN_CHANGE) {
+                events_->onChange(id);
+            } else {
+                return false;
+            }
+            result = 0;
+            return true;
+        }
+        default: return false;
+    }
+}
+
+LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (handleShared(hwnd_, message, wParam, lParam, result)) return result;
+    switch (message) {
+        case kActivateMessage:
+            if (events_) events_->Form_Activate();
+            return 0;
+        case WM_CLOSE:
+            unload();
+            return 0;
+        case WM_DESTROY:
+            // The main window's end is the program's end.
+            if (!::GetWindow(hwnd_, GW_OWNER)) ::PostQuitMessage(0);
+            return 0;
+        default: return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* self = static_cast<FormWindow*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->menuBar_ = nullptr;  // destroyed with the window
+        self->surfaces_.clear();
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return self->handleMessage(message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormWindow::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    FormWindow* form = FormOf(hwnd);
+    LRESULT result = 0;
+    if (form && form->handleShared(hwnd, message, wParam, lParam, result)) return result;
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace kestrum::win32

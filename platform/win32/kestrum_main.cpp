@@ -1,0 +1,32 @@
+// kestrum.exe: the Win32 entry point. It wires the platform adapters to the
+// portable start-up and main window, then runs the message loop.
+
+#include <windows.h>
+
+#include "app/frmKestrum.h"
+#include "app/modMain.h"
+#include "platform/win32/form_host.h"
+#include "platform/win32/message_loop.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/resource.h"
+#include "platform/win32/win32_system.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    using namespace kestrum;
+    win32::Win32System system;
+    win32::RegistrySettings settings;
+    app::modMain main(system, settings);
+
+    win32::FormWindow window(app::KestrumLayout(), IDI_KESTRUM);
+    std::unique_ptr<app::frmKestrum> logic;
+    bool shown = false;
+    main.Main([&] {
+        if (!window.create(nullptr)) return;
+        logic = std::make_unique<app::frmKestrum>(window, main);
+        window.setEvents(logic.get());
+        window.show();
+        shown = true;
+    });
+    if (!shown) return 1;
+    return win32::RunMessageLoop();
+}

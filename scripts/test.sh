@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Runs every test: the host unit tests, the Windows-side tests under Wine and the
+# end-to-end tests under Wine and Xvfb; builds and checks the 32-bit programs.
+# Ends with one line "N passed, N failed" and a non-zero exit on any failure.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+results="$root/build/results"
+
+bash scripts/install-deps.sh || exit 1
+rm -rf "$results"
+mkdir -p "$results"
+
+passed=0
+failed=0
+summary=()
+
+# count_xml TIER FILE: adds a GoogleTest XML report to the totals.
+count_xml() {
+    local tier=$1 file=$2 tests failures errors
+    if [ ! -s "$file" ]; then
+        summary+=("$tier: no report (the test program did not finish)")
+        failed=$((failed + 1))
+        return
+    fi
+    tests=$(sed -n 's/.*<testsuites tests="\([0-9]*\)".*/\1/p' "$file" | head -n 1)
+    failures=$(sed -n 's/.*<testsuites [^>]*failures="\([0-9]*\)".*/\1/p' "$file" | head -n 1)
+    errors=$(sed -n 's/.*<testsuites [^>]*errors="\([0-9]*\)".*/\1/p' "$file" | head -n 1)
+    local bad=$((failures + errors))
+    passed=$((passed + tests - bad))
+    failed=$((failed + bad))
+    summary+=("$tier: $((tests - bad)) passed, $bad failed")
+}
+
+# check NAME COMMAND...: one named check outside GoogleTest.
+check() {
+    local name=$1
+    shift
+    if "$@" >"$results/check.log" 2>&1; then
+        passed=$((passed + 1))
+    else
+        failed=$((failed + 1))
+        summary+=("FAILED check: $name")
+        sed 's/^/    /' "$results/check.log"
+    fi
+}
+
+build() {
+    local preset=$1
+    echo "== build $preset"
+    local start=$SECONDS
+    cmake --preset "$preset" >"$results/configure-$preset.log" 2>&1 &&
+        cmake --build --preset "$preset" -j"$(nproc)" >"$results/build-$preset.log" 2>&1
+    local status=$?
+    echo "   $((SECONDS - start)) s"
+    [ $status -eq 0 ] || { tail -n 40 "$results/build-$preset.log"; }
+    return $status
+}
+
+# -- host -------------------------------------------------------------------
+if build host; then
+    echo "== host unit tests"
+    build/host/kestrum_unit_tests --gtest_brief=1 --gtest_output="xml:$results/host-unit.xml"
+    count_xml "host unit" "$results/host-unit.xml"
+else
+    failed=$((failed + 1)); summary+=("FAILED: host build")
+fi
+
+# -- Windows builds -----------------------------------------------------------
+source scripts/pe-checks.sh
+for preset in win32 win64; do
+    if build "$preset"; then
+        for exe in kestrum.exe; do
+            check "$preset/$exe is hardened and self-contained" pe_check "build/$preset/$exe" "$preset"
+        done
+    else
+        failed=$((failed + 1)); summary+=("FAILED: $preset build")
+    fi
+done
+
+# -- under Wine -------------------------------------------------------------
+if [ -f build/win64/kestrum.exe ]; then
+    source scripts/wine-env.sh
+    rm -rf build/win64/test-prefix build/win64/screenshots
+    wine_env_start "$root/build/win64/test-prefix" headless
+    trap wine_env_stop EXIT
+    export KESTRUM_SCREENSHOTS="$(winepath -w "$root/build/win64/screenshots" 2>/dev/null)"
+    mkdir -p build/win64/screenshots
+    for tier in unit_tests:"unit (Windows)" win_tests:"Windows adapters" e2e:"end to end"; do
+        name=${tier%%:*}
+        label=${tier#*:}
+        echo "== $label"
+        timeout 1200 wine "build/win64/kestrum_$name.exe" --gtest_brief=1 \
+            --gtest_output="xml:$(winepath -w "$results/win-$name.xml")"
+        count_xml "$label" "$results/win-$name.xml"
+    done
+    wine_env_stop
+    trap - EXIT
+    for bmp in build/win64/screenshots/*.bmp; do
+        [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+    done
+    echo "Screenshots: $root/build/win64/screenshots"
+fi
+
+echo
+printf '%s\n' "${summary[@]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,39 @@
+# Sourced by the run and test scripts: a private Wine prefix and, when needed, a
+# private Xvfb display. Only what is started here is stopped here.
+
+# wine_env_start PREFIX_DIR [headless]
+wine_env_start() {
+    export WINEPREFIX="$1"
+    export WINEDEBUG=-all
+    # No Mono or Gecko installers: the programs here need neither.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    KESTRUM_XVFB_PID=""
+    if [ "${2:-}" = headless ] || [ -z "${DISPLAY:-}" ]; then
+        local n=90
+        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        KESTRUM_XVFB_PID=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 100); do
+            [ -e "/tmp/.X11-unix/X$n" ] && break
+            sleep 0.1
+        done
+    fi
+    mkdir -p "$WINEPREFIX"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wine wineboot --init >/dev/null 2>&1 || true
+    fi
+    wineserver -w 2>/dev/null || true
+}
+
+wine_env_stop() {
+    if [ -n "${WINEPREFIX:-}" ]; then
+        wineserver -k 2>/dev/null || true
+    fi
+    if [ -n "${KESTRUM_XVFB_PID:-}" ]; then
+        kill "$KESTRUM_XVFB_PID" 2>/dev/null || true
+        wait "$KESTRUM_XVFB_PID" 2>/dev/null || true
+        KESTRUM_XVFB_PID=""
+    fi
+}

@@ -1,0 +1,52 @@
+#pragma once
+// Starts the real kestrum.exe, finds its windows and ends it, for tests that use
+// the program as a person would.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrum::e2e {
+
+// The folder that holds this test program (and kestrum.exe beside it).
+std::wstring ThisFolder();
+
+class KestrumProcess {
+public:
+    // environment: "NAME=value" entries replacing the inherited block, or none.
+    explicit KestrumProcess(const std::wstring& exePath,
+                            std::optional<std::vector<std::wstring>> environment = std::nullopt);
+    ~KestrumProcess();
+    KestrumProcess(const KestrumProcess&) = delete;
+    KestrumProcess& operator=(const KestrumProcess&) = delete;
+
+    bool started() const { return process_ != nullptr; }
+    // The first visible top-level window of the process with this caption.
+    HWND waitForWindow(const std::wstring& caption, DWORD timeoutMs = 30000) const;
+    // True when the process ended within the time; its exit code in exitCode.
+    bool waitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
+    DWORD id() const { return processId_; }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// Child window of the given control identifier anywhere below parent.
+HWND FindControl(HWND parent, int id);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassName(HWND hwnd);
+// The window's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND hwnd);
+
+// Saves what the window shows on screen as a 24-bit BMP; false on failure.
+bool SaveScreenshot(HWND hwnd, const std::wstring& path);
+// Where screenshots go: %KESTRUM_SCREENSHOTS% or a folder beside the tests.
+std::wstring ScreenshotFolder();
+
+// Reads a string value from HKEY_CURRENT_USER; none when missing.
+std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& value);
+
+}  // namespace kestrum::e2e
