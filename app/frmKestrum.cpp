@@ -1,16 +1,43 @@
 #include "app/frmKestrum.h"
 
+#include <algorithm>
+
+#include "net/Winsock2.h"
+#include "net/codec.h"
+#include "net/probes.h"
+
 namespace kestrum::app {
 
-frmKestrum::frmKestrum(platform::FormView& view, const modMain& main)
+namespace {
+constexpr const char* kPublicAddressSection = "PROPERTIES";
+constexpr const char* kPublicAddressKey = "IP";
+// What discovery gives for the address 0.0.0.0: no public address at all.
+constexpr const char* kNoAddressId = "13-25-36-17";
+}  // namespace
+
+frmKestrum::frmKestrum(platform::FormView& view, const modMain& main, Services services)
     : view_(view),
       main_(main),
+      services_(services),
+      lblConnection(view.control(KestrumId::lblConnection)),
+      cmdTRY(view.control(KestrumId::cmdTRY)),
+      txtLocalIP(view.control(KestrumId::txtLocalIP)),
+      txtAlternateID(view.control(KestrumId::txtAlternateID)),
+      txtRemoteIP(view.control(KestrumId::txtRemoteIP)),
+      cmdCreateSession(view.control(KestrumId::cmdCreateSession)),
+      cmdBrowse(view.control(KestrumId::cmdBrowse)),
       cmdGETIP(view.control(KestrumId::cmdGETIP)),
+      mnuRD(view.control(KestrumId::mnuRD)),
+      mnuBrowse(view.control(KestrumId::mnuBrowse)),
       mnuGetIP(view.control(KestrumId::mnuGetIP)) {}
+
+std::string frmKestrum::decimalSeparator() const { return services_.system.decimalSeparator(); }
 
 void frmKestrum::Form_Activate() {
     cmdGETIP.setVisible(true);
     mnuGetIP.setVisible(true);
+    // Discovery runs until a Local ID is shown.
+    if (Trim(txtLocalIP.text()).empty()) GetIP();
 }
 
 void frmKestrum::onClick(int id) {
@@ -21,10 +48,78 @@ void frmKestrum::onClick(int id) {
         if (!entry.visible() || !entry.enabled()) return;
     }
     switch (id) {
+        case KestrumId::cmdTRY: cmdTRY_Click(); break;
+        case KestrumId::cmdGETIP: cmdGETIP_Click(); break;
+        case KestrumId::mnuGetIP: mnuGetIP_Click(); break;
         case KestrumId::mnuExit: mnuExit_Click(); break;
         default: break;
     }
 }
+
+void frmKestrum::onChange(int id) {
+    if (id == KestrumId::txtRemoteIP) txtRemoteIP_Change();
+}
+
+void frmKestrum::GetIP() {
+    platform::Ui& ui = services_.ui;
+    platform::System& system = services_.system;
+    ui.setBusyPointer(true);
+    lblConnection.setText("Try to connecting...");
+    lblConnection.setForeColor(kStatusBusyColor);
+    ui.doEvents();  // so the new status is painted
+    system.sleep(500);
+
+    const bool online = net::IsOnline(services_.internet);
+    cmdTRY.setVisible(!online);
+    std::string status;
+    if (online) {
+        std::string path = FolderOfFile(system.programFile());
+        if (path.empty() || path.back() != '\\') path += '\\';
+        path += "IP.EXE";
+        // Missing or not startable: discovery goes on with whatever value an
+        // earlier run left, or none.
+        system.startProgram(path);
+        system.sleep(10000);
+
+        std::string value =
+            services_.settings.getSetting(kSettingsApplication, kPublicAddressSection, kPublicAddressKey)
+                .value_or("");
+        std::erase(value, '\n');
+        const std::string separator = decimalSeparator();
+        txtLocalIP.setText(net::IPToID(value, separator));
+        net::Winsock2 winsock(services_.sockets, ui);
+        txtAlternateID.setText(net::IPToID(winsock.GetHostIP(), separator));
+        if (txtLocalIP.text() == kNoAddressId) txtLocalIP.setText(txtAlternateID.text());
+        status = "My Computer is online.";
+        lblConnection.setForeColor(kStatusOnlineColor);
+    } else {
+        status = "My Computer is offline. (Check Internet or try it again)";
+        lblConnection.setForeColor(kStatusOfflineColor);
+        txtLocalIP.setText("");
+        txtAlternateID.setText("");
+    }
+    lblConnection.setText(status);
+    ui.setBusyPointer(false);
+}
+
+void frmKestrum::cmdTRY_Click() { GetIP(); }
+
+void frmKestrum::cmdGETIP_Click() {
+    const std::string trimmed = Trim(txtRemoteIP.text());
+    if (trimmed.empty() || trimmed.find('-') == std::string::npos) return;
+    platform::Ui& ui = services_.ui;
+    ui.setBusyPointer(true);
+    if (!CheckRemoteID(txtRemoteIP.text())) {
+        ui.setBusyPointer(false);
+        return;
+    }
+    services_.system.sleep(2000);
+    ui.setBusyPointer(false);
+    ui.messageBox("Remote IP is : " + net::IDToIP(txtRemoteIP.text(), decimalSeparator()), platform::kOkOnly,
+                  kAppTitle);
+}
+
+void frmKestrum::mnuGetIP_Click() { cmdGETIP_Click(); }
 
 void frmKestrum::mnuExit_Click() { view_.unload(); }
 

@@ -4,23 +4,64 @@
 #include "app/frmKestrum_layout.h"
 #include "app/modMain.h"
 #include "platform/form.h"
+#include "platform/network.h"
+#include "platform/settings.h"
+#include "platform/system.h"
+#include "platform/ui.h"
 
 namespace kestrum::app {
 
+// What the main window needs of the platform.
+struct Services {
+    platform::Ui& ui;
+    platform::System& system;
+    platform::SettingsStore& settings;
+    platform::Sockets& sockets;
+    platform::Internet& internet;
+    platform::HopProbe& hops;
+};
+
+inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue
+inline constexpr std::uint32_t kStatusBusyColor = 0xFF0000;   // blue
+inline constexpr std::uint32_t kStatusOnlineColor = 0x00FF00;
+inline constexpr std::uint32_t kStatusOfflineColor = 0x0000FF;
+
 class frmKestrum : public platform::FormEvents {
 public:
-    frmKestrum(platform::FormView& view, const modMain& main);
+    frmKestrum(platform::FormView& view, const modMain& main, Services services);
 
     void Form_Activate() override;
     void onClick(int id) override;
+    void onChange(int id) override;
 
+    // Local ID discovery.
+    void GetIP();
+    void cmdTRY_Click();
+    void cmdGETIP_Click();
+    void mnuGetIP_Click();
     void mnuExit_Click();
 
+    // Remote ID entry and check.
+    void txtRemoteIP_Change();
+    bool CheckRemoteID(const std::string& id);
+
 private:
+    std::string decimalSeparator() const;
+
     platform::FormView& view_;
     const modMain& main_;
+    Services services_;
 
+    platform::Control& lblConnection;
+    platform::Control& cmdTRY;
+    platform::Control& txtLocalIP;
+    platform::Control& txtAlternateID;
+    platform::Control& txtRemoteIP;
+    platform::Control& cmdCreateSession;
+    platform::Control& cmdBrowse;
     platform::Control& cmdGETIP;
+    platform::Control& mnuRD;
+    platform::Control& mnuBrowse;
     platform::Control& mnuGetIP;
 };
 

@@ -23,6 +23,9 @@ public:
     virtual void sleep(unsigned milliseconds) = 0;
     // The decimal separator of the user's locale.
     virtual std::string decimalSeparator() = 0;
+    // Starts exactly the program file at path, in a normal window with the focus,
+    // without waiting for it; false when it could not be started.
+    virtual bool startProgram(const std::string& path) = 0;
 };
 
 }  // namespace kestrum::platform

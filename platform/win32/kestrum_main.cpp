@@ -9,12 +9,18 @@
 #include "platform/win32/message_loop.h"
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/resource.h"
+#include "platform/win32/win32_network.h"
 #include "platform/win32/win32_system.h"
+#include "platform/win32/win32_ui.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kestrum;
     win32::Win32System system;
     win32::RegistrySettings settings;
+    win32::Win32Ui ui;
+    win32::Win32Sockets sockets;
+    win32::WinInet internet;
+    win32::IpHelperHopProbe hops;
     app::modMain main(system, settings);
 
     win32::FormWindow window(app::KestrumLayout(), IDI_KESTRUM);
@@ -22,7 +28,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     bool shown = false;
     main.Main([&] {
         if (!window.create(nullptr)) return;
-        logic = std::make_unique<app::frmKestrum>(window, main);
+        logic = std::make_unique<app::frmKestrum>(
+            window, main, app::Services{ui, system, settings, sockets, internet, hops});
         window.setEvents(logic.get());
         window.show();
         shown = true;

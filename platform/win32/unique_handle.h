@@ -3,6 +3,7 @@
 // that names its invalid values and how it is closed.
 
 #include <windows.h>
+#include <wininet.h>
 
 #include <utility>
 
@@ -86,6 +87,14 @@ struct MemoryDcTraits {
     static void Close(Handle h) { ::DeleteDC(h); }
 };
 
+struct InternetHandleTraits {
+    using Handle = HINTERNET;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::InternetCloseHandle(h); }
+};
+
+using UniqueHinternet = UniqueHandle<InternetHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueHkey = UniqueHandle<RegistryKeyTraits>;
 using UniqueHfont = UniqueHandle<GdiObjectTraits<HFONT>>;

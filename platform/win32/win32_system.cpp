@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/win32/text.h"
+#include "platform/win32/unique_handle.h"
 
 namespace kestrum::win32 {
 
@@ -48,6 +49,27 @@ std::string Win32System::decimalSeparator() {
     wchar_t separator[8] = {};
     if (::GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0) return ".";
     return Narrow(separator);
+}
+
+}  // namespace kestrum::win32
+
+namespace kestrum::win32 {
+
+bool Win32System::startProgram(const std::string& path) {
+    // The application is named and the command line quoted, so a folder with a
+    // blank in its name (C:\Program Files\...) can never start C:\Program.exe.
+    const std::wstring application = Widen(path);
+    std::wstring commandLine = L"\"" + application + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info))
+        return false;
+    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    return true;
 }
 
 }  // namespace kestrum::win32

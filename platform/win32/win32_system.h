@@ -11,6 +11,7 @@ public:
     std::optional<std::string> environmentVariable(const std::string& name) override;
     void sleep(unsigned milliseconds) override;
     std::string decimalSeparator() override;
+    bool startProgram(const std::string& path) override;
 };
 
 }  // namespace kestrum::win32

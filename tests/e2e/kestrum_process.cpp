@@ -98,9 +98,22 @@ HWND FindControl(HWND parent, int id) {
 }
 
 std::wstring WindowText(HWND hwnd) {
-    const int length = ::GetWindowTextLengthW(hwnd);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), length + 1)));
+    // GetWindowText on another process's window reads only the caption the system
+    // keeps, which an edit control does not update: ask the control itself. The
+    // program may be busy (it blocks while it waits), hence the time limit.
+    DWORD_PTR length = 0;
+    if (::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) {
+        std::wstring text(length + 1, L'\0');
+        DWORD_PTR copied = 0;
+        if (::SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()),
+                                  SMTO_ABORTIFHUNG, 2000, &copied)) {
+            text.resize(copied);
+            return text;
+        }
+    }
+    const int fallback = ::GetWindowTextLengthW(hwnd);
+    std::wstring text(static_cast<size_t>(fallback) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd, text.data(), fallback + 1)));
     return text;
 }
 
@@ -115,6 +128,79 @@ RECT RectInParent(HWND hwnd) {
     ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
 }
+
+std::wstring WaitForText(HWND control, const std::vector<std::wstring>& texts, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    std::wstring text;
+    do {
+        text = WindowText(control);
+        for (const std::wstring& wanted : texts)
+            if (text == wanted) return text;
+        ::Sleep(50);
+    } while (::GetTickCount64() < deadline);
+    return text;
+}
+
+namespace {
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchBox(HWND hwnd, LPARAM param) {
+    auto* s = reinterpret_cast<BoxSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == s->processId && ::IsWindowVisible(hwnd) && ClassName(hwnd) == L"#32770") {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectText(HWND hwnd, LPARAM param) {
+    auto* box = reinterpret_cast<MessageBoxSeen*>(param);
+    if (_wcsicmp(ClassName(hwnd).c_str(), L"Static") != 0) return TRUE;
+    if (::GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_ICON) {
+        box->hasIcon = box->hasIcon || ::SendMessageW(hwnd, STM_GETICON, 0, 0) != 0 || ::IsWindowVisible(hwnd);
+        return TRUE;
+    }
+    const std::wstring text = WindowText(hwnd);
+    if (!text.empty()) box->text += text;
+    return TRUE;
+}
+
+}  // namespace
+
+std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
+    const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
+    do {
+        BoxSearch search{processId, nullptr};
+        ::EnumWindows(MatchBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found) {
+            ::Sleep(100);  // let it finish laying out its text
+            MessageBoxSeen box;
+            box.hwnd = search.found;
+            box.title = WindowText(search.found);
+            ::EnumChildWindows(search.found, CollectText, reinterpret_cast<LPARAM>(&box));
+            return box;
+        }
+        ::Sleep(50);
+    } while (::GetTickCount64() < deadline);
+    return std::nullopt;
+}
+
+void PressOk(const MessageBoxSeen& box) {
+    ::PostMessageW(box.hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    for (int i = 0; i < 100 && ::IsWindow(box.hwnd); ++i) ::Sleep(50);
+}
+
+void TypeText(HWND edit, const std::wstring& text) {
+    ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
 bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     RECT rect;

@@ -41,6 +41,25 @@ std::wstring ClassName(HWND hwnd);
 // The window's rectangle in its parent's client coordinates.
 RECT RectInParent(HWND hwnd);
 
+// Waits until the control's text is one of the given texts; returns the text seen
+// last either way.
+std::wstring WaitForText(HWND control, const std::vector<std::wstring>& texts, DWORD timeoutMs);
+
+// A message box of the process: its title, its text, and a way to press OK.
+struct MessageBoxSeen {
+    HWND hwnd = nullptr;
+    std::wstring title;
+    std::wstring text;
+    bool hasIcon = false;
+};
+std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, DWORD timeoutMs);
+void PressOk(const MessageBoxSeen& box);
+
+// Types text into an edit control as a paste would (the control reports a change).
+void TypeText(HWND edit, const std::wstring& text);
+// Clicks a button and returns at once (the program may block in its handler).
+void Click(HWND button);
+
 // Saves what the window shows on screen as a 24-bit BMP; false on failure.
 bool SaveScreenshot(HWND hwnd, const std::wstring& path);
 // Where screenshots go: %KESTRUM_SCREENSHOTS% or a folder beside the tests.

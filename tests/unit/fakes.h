@@ -10,6 +10,7 @@
 
 #include "platform/control.h"
 #include "platform/form.h"
+#include "platform/network.h"
 #include "platform/settings.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -124,6 +125,11 @@ public:
         if (journal) journal->push_back("sleep " + std::to_string(milliseconds));
     }
     std::string decimalSeparator() override { return separator; }
+    bool startProgram(const std::string& path) override {
+        started.push_back(path);
+        if (journal) journal->push_back("start " + path);
+        return canStart;
+    }
 
     std::string programPath = "C:\\Program Files\\Kestrum\\kestrum.exe";
     std::string systemFolder = "C:\\Windows\\system32";
@@ -133,6 +139,8 @@ public:
     std::map<std::string, std::string> environment;
     std::vector<unsigned> sleeps;
     std::string separator = ".";
+    std::vector<std::string> started;
+    bool canStart = true;
     Journal* journal = nullptr;
 };
 
@@ -162,6 +170,94 @@ public:
     bool busy = false;
     int eventRounds = 0;
     Journal* journal;
+};
+
+class FakeSockets : public platform::Sockets {
+public:
+    explicit FakeSockets(Journal* j = nullptr) : journal(j) {}
+    int startup(std::uint16_t version, platform::WsaData& data) override {
+        log("startup " + std::to_string(version));
+        if (startupResult == 0) data = wsaData;
+        if (startupResult == 0) ++activeStarts;
+        return startupResult;
+    }
+    int cleanup() override {
+        log("cleanup");
+        --activeStarts;
+        return cleanupResult;
+    }
+    int hostName(std::string& name, int bufferLength) override {
+        log("gethostname " + std::to_string(bufferLength));
+        if (hostNameResult == 0) name = host;
+        return hostNameResult;
+    }
+    std::optional<platform::HostRecord> hostByName(const std::string& name) override {
+        log("gethostbyname " + name);
+        return record;
+    }
+    int lastError() override { return error; }
+
+    platform::WsaData wsaData{0x0101, 100};
+    int startupResult = 0;
+    int cleanupResult = 0;
+    int hostNameResult = 0;
+    std::string host = "pc1";
+    std::optional<platform::HostRecord> record = platform::HostRecord{4, {{10, 0, 0, 5}, {192, 168, 1, 2}}};
+    int error = 10093;
+    int activeStarts = 0;  // started minus cleaned up
+    Journal* journal;
+
+private:
+    void log(const std::string& what) {
+        if (journal) journal->push_back(what);
+    }
+};
+
+class FakeInternet : public platform::Internet {
+public:
+    platform::InternetHandle open(const std::string& agent, unsigned accessType, unsigned flags) override {
+        opens.push_back({agent, accessType, flags});
+        if (!sessionOpens) return 0;
+        ++openHandles;
+        return 1;
+    }
+    platform::InternetHandle openUrl(platform::InternetHandle session, const std::string& url,
+                                     unsigned flags) override {
+        urls.push_back({url, static_cast<unsigned>(session), flags});
+        if (!answers) return 0;
+        ++openHandles;
+        return 2;
+    }
+    void close(platform::InternetHandle handle) override {
+        closed.push_back(handle);
+        --openHandles;
+    }
+    struct Call {
+        std::string text;
+        unsigned a, b;
+    };
+    bool sessionOpens = true;
+    bool answers = true;
+    std::vector<Call> opens, urls;
+    std::vector<platform::InternetHandle> closed;
+    int openHandles = 0;
+};
+
+class FakeHopProbe : public platform::HopProbe {
+public:
+    std::uint32_t inetAddr(const std::string& address) override {
+        parsed.push_back(address);
+        return address == "1.2.3.4" ? 0x04030201u : 0xFFFFFFFFu;
+    }
+    int rttAndHopCount(std::uint32_t address, unsigned maxHops) override {
+        probed.push_back(address);
+        lastMaxHops = maxHops;
+        return reachable ? 1 : 0;
+    }
+    std::vector<std::string> parsed;
+    std::vector<std::uint32_t> probed;
+    unsigned lastMaxHops = 0;
+    bool reachable = true;
 };
 
 }  // namespace kestrum::testing

@@ -109,10 +109,15 @@ protected:
     FakeSettings settings;
     modMain main{system, settings};
     FakeView view;
-    frmKestrum form{view, main};
+    kestrum::testing::FakeUi ui;
+    kestrum::testing::FakeSockets sockets;
+    kestrum::testing::FakeInternet internet;
+    kestrum::testing::FakeHopProbe hops;
+    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops}};
 };
 
 TEST_F(MainWindowLogic, EveryActivationShowsGetIdButLeavesItDisabled) {
+    view.fake(txtLocalIP).text_ = "14-27-39-21";  // no discovery this time
     form.Form_Activate();
     EXPECT_TRUE(view.fake(cmdGETIP).visible_);
     EXPECT_TRUE(view.fake(mnuGetIP).visible_);

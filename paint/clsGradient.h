@@ -1,0 +1,76 @@
+#pragma once
+// The gradient painter: fills a window's client area with a sweep of parallel
+// one-pixel lines, each in its own colour, from Color1 to Color2 in the direction
+// Angle (degrees, counter-clockwise from left-to-right on the screen).
+//
+// The numbers are deliberately fussy: values noted as "float" are rounded to single
+// precision when stored, arithmetic between them is done in double, and conversions
+// to whole numbers round halves to even. Which side of a tie a line falls on decides
+// its colour, so don't "simplify" any of it.
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/paint_target.h"
+#include "platform/ui.h"
+
+namespace kestrum::paint {
+
+class clsGradient {
+public:
+    struct PointF {
+        float x = 0;
+        float y = 0;
+    };
+    // Where the first line starts and how each next line moves from it.
+    struct Placement {
+        float ox = 0;
+        float oy = 0;
+        std::int16_t sx = 0;
+        std::int16_t sy = 0;
+    };
+
+    // Applies the defaults to whichever shared setting is 0.
+    clsGradient(platform::Ui& ui, platform::SystemColors& systemColors);
+
+    void CustomizeForm(platform::PaintTarget& frm);
+    // True when a sweep ran and drew something.
+    bool Draw(platform::PaintTarget& picObj);
+
+    // The settings are shared by every instance in the program.
+    std::int32_t Color1() const { return color1_; }
+    void setColor1(std::int32_t lData);
+    std::int32_t Color2() const { return color2_; }
+    void setColor2(std::int32_t lData);
+    float Angle() const { return angle_; }
+    void setAngle(float value);
+
+    // Back to the state before the first instance: everything 0.
+    static void ResetSettingsForTesting();
+
+    // The sweep and its helpers; public so that they can be checked on their own.
+    // Returns twice the number of lines drawn, 0 after a reported failure. hDC may
+    // be null: the sweep then runs without drawing anything.
+    std::int32_t DrawGradient(platform::Canvas* hDC, std::int32_t width, std::int32_t height);
+    static Placement PlaceFirstLine(float angle, bool steep, PointF p0, PointF p1,
+                                    std::int32_t width, std::int32_t height);
+    // Replaces table; returns the number of entries.
+    static std::int32_t BuildColorTable(std::int32_t color1, std::int32_t color2,
+                                        std::int32_t count, std::vector<std::int32_t>& table);
+    static void RotatePoint(const PointF& centre, PointF& point, float degrees);
+    static double SafeDivide(double numerator, double denominator);
+
+private:
+    void RedrawForm(platform::PaintTarget& frm) noexcept;
+    std::int32_t resolveColor(std::int32_t value);
+
+    platform::Ui& ui_;
+    platform::SystemColors& systemColors_;
+
+    static inline std::int32_t color1_ = 0;
+    static inline std::int32_t color2_ = 0;
+    static inline float angle_ = 0;
+};
+
+}  // namespace kestrum::paint

@@ -1,0 +1,38 @@
+#pragma once
+// What the gradient painter needs from the window it paints, one method per
+// platform call, and the system colours that colour settings may refer to.
+
+#include <cstdint>
+#include <memory>
+
+#include "platform/canvas.h"
+
+namespace kestrum::platform {
+
+enum class PaintTargetKind { Form, Button, Other };
+
+class PaintTarget {
+public:
+    virtual ~PaintTarget() = default;
+    virtual PaintTargetKind kind() const = 0;
+    // LockWindowUpdate(hwnd) when lock is true, LockWindowUpdate(0) when false.
+    virtual void lockWindowUpdate(bool lock) = 0;
+    // GetClientRect(hwnd); false when the call fails (right and bottom untouched).
+    virtual bool getClientRect(int& right, int& bottom) = 0;
+    // A form's persistent-image surface (its hDC), owned by the window.
+    virtual Canvas* formCanvas() = 0;
+    // GetDC(hwnd) for a button; destroying the canvas gives the DC back with
+    // ReleaseDC. May be null when GetDC fails.
+    virtual std::unique_ptr<Canvas> windowCanvas() = 0;
+    virtual void setAutoRedraw(bool on) = 0;
+    virtual void refresh() = 0;
+};
+
+class SystemColors {
+public:
+    virtual ~SystemColors() = default;
+    // GetSysColor(index): the element's current colour, 0x00BBGGRR.
+    virtual std::uint32_t sysColor(int index) = 0;
+};
+
+}  // namespace kestrum::platform
