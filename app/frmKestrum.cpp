@@ -33,6 +33,10 @@ frmKestrum::frmKestrum(platform::FormView& view, const modMain& main, Services s
 
 std::string frmKestrum::decimalSeparator() const { return services_.system.decimalSeparator(); }
 
+void frmKestrum::Form_Load() { PaintForm(); }
+
+void frmKestrum::Form_Resize() { PaintForm(); }
+
 void frmKestrum::Form_Activate() {
     cmdGETIP.setVisible(true);
     mnuGetIP.setVisible(true);

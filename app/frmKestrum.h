@@ -30,6 +30,8 @@ class frmKestrum : public platform::FormEvents {
 public:
     frmKestrum(platform::FormView& view, const modMain& main, Services services);
 
+    void Form_Load() override;
+    void Form_Resize() override;
     void Form_Activate() override;
     void onClick(int id) override;
     void onChange(int id) override;
@@ -47,6 +49,8 @@ public:
 
 private:
     std::string decimalSeparator() const;
+    // Paints the window's background and shows it in the two panels.
+    void PaintForm();
 
     platform::FormView& view_;
     const modMain& main_;
