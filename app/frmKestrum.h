@@ -19,6 +19,7 @@ struct Services {
     platform::Sockets& sockets;
     platform::Internet& internet;
     platform::HopProbe& hops;
+    platform::SystemColors& systemColors;
 };
 
 inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue

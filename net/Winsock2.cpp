@@ -53,7 +53,9 @@ std::string Winsock2::GetHostIP() {
     if (sockets_.hostName(name, kHostNameBuffer) == kSocketError) {
         const int error = sockets_.lastError();
         // A number that is not negative is written with a leading blank.
-        const std::string number = error >= 0 ? " " + std::to_string(error) : std::to_string(error);
+        // Appended, not prefixed: MinGW's GCC 12 gives a false -Wrestrict on " " + string.
+        std::string number = error >= 0 ? " " : "";
+        number += std::to_string(error);
         Show("Windows Sockets error " + number + " has occurred. Unable to successfully get Host Name.");
         StopSockets();
         return {};

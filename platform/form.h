@@ -2,6 +2,7 @@
 // What a portable window's logic needs from the window that hosts it.
 
 #include "platform/control.h"
+#include "platform/paint_target.h"
 
 namespace kestrum::platform {
 
@@ -28,6 +29,10 @@ public:
     virtual Control& control(int id) = 0;
     // Closes and destroys the window; for the main window this ends the program.
     virtual void unload() = 0;
+    // The window as the gradient painter paints it.
+    virtual PaintTarget& paintTarget() = 0;
+    // The picture box shows the window's painted image from its own top-left corner.
+    virtual void setPictureFromForm(int pictureBoxId) = 0;
 };
 
 }  // namespace kestrum::platform

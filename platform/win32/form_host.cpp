@@ -211,6 +211,15 @@ void FormWindow::refresh(int containerId) {
     ::RedrawWindow(target, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+// Like a picture set from the form's image: its top-left part, unscaled.
+void FormWindow::setPictureFromForm(int pictureBoxId) {
+    RECT box;
+    ::GetClientRect(static_cast<Item&>(control(pictureBoxId)).hwnd, &box);
+    HDC image = surfaceFor(hwnd_).dc.get();
+    ::BitBlt(imageDc(pictureBoxId), 0, 0, box.right, box.bottom, image, 0, 0, SRCCOPY);
+    refresh(pictureBoxId);
+}
+
 // A transparent label is filled with the part of its parent's image that lies
 // under it, so it shows whatever the parent shows there.
 HBRUSH FormWindow::labelBrush(HWND label) {

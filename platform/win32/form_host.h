@@ -10,6 +10,7 @@
 
 #include "platform/form.h"
 #include "platform/form_layout.h"
+#include "platform/win32/gdi_paint.h"
 #include "platform/win32/unique_handle.h"
 
 namespace kestrum::win32 {
@@ -30,6 +31,8 @@ public:
 
     platform::Control& control(int id) override;
     void unload() override;
+    platform::PaintTarget& paintTarget() override { return paintTarget_; }
+    void setPictureFromForm(int pictureBoxId) override;
 
     HWND hwnd() const { return hwnd_; }
     int dpi() const { return dpi_; }
@@ -79,6 +82,7 @@ private:
     UniqueHaccel accelerators_;
     UniqueHicon bigIcon_, smallIcon_;
     std::map<HWND, std::unique_ptr<Surface>> surfaces_;
+    FormPaintTarget paintTarget_{*this};
 };
 
 }  // namespace kestrum::win32

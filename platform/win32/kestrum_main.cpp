@@ -6,6 +6,7 @@
 #include "app/frmKestrum.h"
 #include "app/modMain.h"
 #include "platform/win32/form_host.h"
+#include "platform/win32/gdi_paint.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/resource.h"
@@ -21,6 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Sockets sockets;
     win32::WinInet internet;
     win32::IpHelperHopProbe hops;
+    win32::Win32SystemColors systemColors;
     app::modMain main(system, settings);
 
     win32::FormWindow window(app::KestrumLayout(), IDI_KESTRUM);
@@ -29,7 +31,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     main.Main([&] {
         if (!window.create(nullptr)) return;
         logic = std::make_unique<app::frmKestrum>(
-            window, main, app::Services{ui, system, settings, sockets, internet, hops});
+            window, main, app::Services{ui, system, settings, sockets, internet, hops, systemColors});
         window.setEvents(logic.get());
         window.show();
         shown = true;

@@ -43,7 +43,8 @@ protected:
     FakeInternet internet;
     FakeHopProbe hops;
     modMain main{system, settings};
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops}};
+    FakeSystemColors colors;
+    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, colors}};
 };
 
 using Discovery = MainWindowFixture;

@@ -58,9 +58,47 @@ private:
     Journal* journal_;
 };
 
+// A form as the gradient painter sees it, and its image as a canvas: each step is
+// journalled, and the lines drawn and pens still alive are counted.
+class FakePaintTarget : public platform::PaintTarget, public platform::Canvas {
+public:
+    explicit FakePaintTarget(Journal* journal) : journal_(journal) {}
+    platform::PaintTargetKind kind() const override { return platform::PaintTargetKind::Form; }
+    void lockWindowUpdate(bool lock) override { log(lock ? "lock" : "unlock"); }
+    bool getClientRect(int& r, int& b) override {
+        r = right;
+        b = bottom;
+        return true;
+    }
+    platform::Canvas* formCanvas() override { return this; }
+    std::unique_ptr<platform::Canvas> windowCanvas() override { return nullptr; }
+    void setAutoRedraw(bool on) override { log(on ? "autoRedraw" : "autoRedrawOff"); }
+    void refresh() override { log("refresh"); }
+    void moveTo(int, int) override {}
+    void lineTo(int, int) override { ++lines; }
+    platform::GdiObject createPen(int, int, std::uint32_t) override { return ++pensAlive; }
+    platform::GdiObject selectObject(platform::GdiObject) override { return 0; }
+    void deleteObject(platform::GdiObject) override { --pensAlive; }
+
+    int right = 0, bottom = 0;
+    int lines = 0;
+    platform::GdiObject pensAlive = 0;
+
+private:
+    void log(const std::string& what) {
+        if (journal_) journal_->push_back("paint " + what);
+    }
+    Journal* journal_;
+};
+
+class FakeSystemColors : public platform::SystemColors {
+public:
+    std::uint32_t sysColor(int index) override { return 0x00A0B0C0u + static_cast<std::uint32_t>(index); }
+};
+
 class FakeView : public platform::FormView {
 public:
-    explicit FakeView(Journal* journal = nullptr) : journal_(journal) {}
+    explicit FakeView(Journal* journal = nullptr) : paint(journal), journal_(journal) {}
     FakeControl& fake(int id) {
         auto& slot = controls_[id];
         if (!slot) slot = std::make_unique<FakeControl>(std::to_string(id), journal_);
@@ -71,7 +109,12 @@ public:
         ++unloads;
         if (journal_) journal_->push_back("unload");
     }
+    platform::PaintTarget& paintTarget() override { return paint; }
+    void setPictureFromForm(int pictureBoxId) override {
+        if (journal_) journal_->push_back("picture " + std::to_string(pictureBoxId));
+    }
     int unloads = 0;
+    FakePaintTarget paint;
 
 private:
     Journal* journal_;

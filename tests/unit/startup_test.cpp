@@ -113,7 +113,8 @@ protected:
     kestrum::testing::FakeSockets sockets;
     kestrum::testing::FakeInternet internet;
     kestrum::testing::FakeHopProbe hops;
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops}};
+    kestrum::testing::FakeSystemColors colors;
+    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, colors}};
 };
 
 TEST_F(MainWindowLogic, EveryActivationShowsGetIdButLeavesItDisabled) {

@@ -1,0 +1,86 @@
+#pragma once
+// The gradient painter's view of GDI: a canvas over a device context, the windows
+// it paints, and the system colours.
+
+#include <windows.h>
+
+#include <memory>
+
+#include "platform/paint_target.h"
+#include "platform/win32/unique_handle.h"
+
+namespace kestrum::win32 {
+
+class FormWindow;
+
+// Draws into a device context it does not own.
+class GdiCanvas : public platform::Canvas {
+public:
+    explicit GdiCanvas(HDC dc = nullptr) : dc_(dc) {}
+    void attach(HDC dc) { dc_ = dc; }
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    platform::GdiObject createPen(int style, int width, std::uint32_t color) override;
+    platform::GdiObject selectObject(platform::GdiObject object) override;
+    void deleteObject(platform::GdiObject object) override;
+
+private:
+    HDC dc_;
+};
+
+// A window's own DC from GetDC, given back with ReleaseDC when the canvas goes.
+class WindowDcCanvas : public GdiCanvas {
+public:
+    explicit WindowDcCanvas(HWND hwnd) : dc_(hwnd) { attach(dc_.get()); }
+
+private:
+    WindowDc dc_;
+};
+
+// Any window: the calls the painter makes on a window handle.
+class WindowPaintTarget : public platform::PaintTarget {
+public:
+    WindowPaintTarget(HWND hwnd, platform::PaintTargetKind kind) : hwnd_(hwnd), kind_(kind) {}
+    platform::PaintTargetKind kind() const override { return kind_; }
+    void lockWindowUpdate(bool lock) override;
+    bool getClientRect(int& right, int& bottom) override;
+    platform::Canvas* formCanvas() override { return nullptr; }  // only forms keep an image
+    std::unique_ptr<platform::Canvas> windowCanvas() override;
+    void setAutoRedraw(bool) override {}  // only forms keep an image
+    void refresh() override;
+
+private:
+    HWND hwnd_;
+    platform::PaintTargetKind kind_;
+};
+
+// A command button: painted straight into its window DC.
+class ButtonPaintTarget : public WindowPaintTarget {
+public:
+    explicit ButtonPaintTarget(HWND button) : WindowPaintTarget(button, platform::PaintTargetKind::Button) {}
+};
+
+// A form of the form host: painted into its persistent image.
+class FormPaintTarget : public platform::PaintTarget {
+public:
+    explicit FormPaintTarget(FormWindow& form) : form_(form) {}
+    platform::PaintTargetKind kind() const override { return platform::PaintTargetKind::Form; }
+    void lockWindowUpdate(bool lock) override;
+    bool getClientRect(int& right, int& bottom) override;
+    platform::Canvas* formCanvas() override;
+    std::unique_ptr<platform::Canvas> windowCanvas() override;
+    // The host keeps every window's image all the time: AutoRedraw is always on.
+    void setAutoRedraw(bool) override {}
+    void refresh() override;
+
+private:
+    FormWindow& form_;
+    GdiCanvas image_;
+};
+
+class Win32SystemColors : public platform::SystemColors {
+public:
+    std::uint32_t sysColor(int index) override;
+};
+
+}  // namespace kestrum::win32
