@@ -53,6 +53,10 @@ void frmKestrum::onClick(int id) {
     }
     switch (id) {
         case KestrumId::cmdTRY: cmdTRY_Click(); break;
+        case KestrumId::cmdCreateSession: cmdCreateSession_Click(); break;
+        case KestrumId::mnuRD: mnuRD_Click(); break;
+        case KestrumId::cmdBrowse: cmdBrowse_Click(); break;
+        case KestrumId::mnuBrowse: mnuBrowse_Click(); break;
         case KestrumId::cmdGETIP: cmdGETIP_Click(); break;
         case KestrumId::mnuGetIP: mnuGetIP_Click(); break;
         case KestrumId::mnuExit: mnuExit_Click(); break;

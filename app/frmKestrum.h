@@ -6,6 +6,7 @@
 #include "platform/form.h"
 #include "platform/network.h"
 #include "platform/settings.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -19,6 +20,7 @@ struct Services {
     platform::Sockets& sockets;
     platform::Internet& internet;
     platform::HopProbe& hops;
+    platform::Shell& shell;
     platform::SystemColors& systemColors;
 };
 
@@ -47,6 +49,12 @@ public:
     // Remote ID entry and check.
     void txtRemoteIP_Change();
     bool CheckRemoteID(const std::string& id);
+
+    // The two actions on a remote computer.
+    void cmdCreateSession_Click();
+    void mnuRD_Click();
+    void cmdBrowse_Click();
+    void mnuBrowse_Click();
 
 private:
     std::string decimalSeparator() const;

@@ -1,6 +1,8 @@
 #pragma once
 // What a portable window's logic needs from the window that hosts it.
 
+#include <cstdint>
+
 #include "platform/control.h"
 #include "platform/paint_target.h"
 
@@ -27,6 +29,8 @@ class FormView {
 public:
     virtual ~FormView() = default;
     virtual Control& control(int id) = 0;
+    // The platform's handle of the window, for calls that name an owner window.
+    virtual std::uintptr_t windowHandle() const = 0;
     // Closes and destroys the window; for the main window this ends the program.
     virtual void unload() = 0;
     // The window as the gradient painter paints it.

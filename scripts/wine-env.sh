@@ -23,6 +23,9 @@ wine_env_start() {
     mkdir -p "$WINEPREFIX"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         wine wineboot --init >/dev/null 2>&1 || true
+        # A crash ends the process instead of waiting in the debugger.
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1 || true
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1 || true
     fi
     wineserver -w 2>/dev/null || true
 }

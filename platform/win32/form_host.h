@@ -30,6 +30,7 @@ public:
     void show();
 
     platform::Control& control(int id) override;
+    std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
     void unload() override;
     platform::PaintTarget& paintTarget() override { return paintTarget_; }
     void setPictureFromForm(int pictureBoxId) override;

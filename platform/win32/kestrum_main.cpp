@@ -11,6 +11,7 @@
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/resource.h"
 #include "platform/win32/win32_network.h"
+#include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
 
@@ -22,6 +23,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Sockets sockets;
     win32::WinInet internet;
     win32::IpHelperHopProbe hops;
+    win32::Win32Shell shell;
     win32::Win32SystemColors systemColors;
     app::modMain main(system, settings);
 
@@ -31,7 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     main.Main([&] {
         if (!window.create(nullptr)) return;
         logic = std::make_unique<app::frmKestrum>(
-            window, main, app::Services{ui, system, settings, sockets, internet, hops, systemColors});
+            window, main, app::Services{ui, system, settings, sockets, internet, hops, shell, systemColors});
         window.setEvents(logic.get());
         window.show();
         shown = true;

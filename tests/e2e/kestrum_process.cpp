@@ -202,6 +202,25 @@ void TypeText(HWND edit, const std::wstring& text) {
 
 void Click(HWND button) { ::PostMessageW(button, BM_CLICK, 0, 0); }
 
+void PressCtrlShortcut(HWND window, char key) {
+    ::SetForegroundWindow(window);
+    ::Sleep(200);
+    INPUT keys[4] = {};
+    const WORD codes[4] = {VK_CONTROL, static_cast<WORD>(key), static_cast<WORD>(key), VK_CONTROL};
+    for (int i = 0; i < 4; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = codes[i];
+        keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    ::SendInput(4, keys, sizeof(INPUT));
+}
+
+bool HourglassShown() {
+    CURSORINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetCursorInfo(&info) && info.hCursor == ::LoadCursorW(nullptr, IDC_WAIT);
+}
+
 bool SaveScreenshot(HWND hwnd, const std::wstring& path) {
     RECT rect;
     if (!::GetWindowRect(hwnd, &rect)) return false;

@@ -60,6 +60,11 @@ void TypeText(HWND edit, const std::wstring& text);
 // Clicks a button and returns at once (the program may block in its handler).
 void Click(HWND button);
 
+// Brings the window to the front and presses Ctrl and the key, as a person would.
+void PressCtrlShortcut(HWND window, char key);
+// Whether the mouse pointer is the hourglass now.
+bool HourglassShown();
+
 // Saves what the window shows on screen as a 24-bit BMP; false on failure.
 bool SaveScreenshot(HWND hwnd, const std::wstring& path);
 // Where screenshots go: %KESTRUM_SCREENSHOTS% or a folder beside the tests.

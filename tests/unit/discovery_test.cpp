@@ -42,9 +42,10 @@ protected:
     FakeSockets sockets;
     FakeInternet internet;
     FakeHopProbe hops;
+    FakeShell shell{&journal};
     modMain main{system, settings};
     FakeSystemColors colors;
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, colors}};
+    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, shell, colors}};
 };
 
 using Discovery = MainWindowFixture;

@@ -12,6 +12,7 @@
 #include "platform/form.h"
 #include "platform/network.h"
 #include "platform/settings.h"
+#include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -105,6 +106,7 @@ public:
         return *slot;
     }
     platform::Control& control(int id) override { return fake(id); }
+    std::uintptr_t windowHandle() const override { return 0x1234; }
     void unload() override {
         ++unloads;
         if (journal_) journal_->push_back("unload");
@@ -301,6 +303,27 @@ public:
     std::vector<std::uint32_t> probed;
     unsigned lastMaxHops = 0;
     bool reachable = true;
+};
+
+class FakeShell : public platform::Shell {
+public:
+    explicit FakeShell(Journal* j = nullptr) : journal(j) {}
+    struct Call {
+        std::uintptr_t owner;
+        std::string verb, file;
+        std::optional<std::string> parameters, folder;
+        int show;
+    };
+    std::intptr_t execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
+                          const std::optional<std::string>& parameters, const std::optional<std::string>& folder,
+                          int show) override {
+        calls.push_back({owner, verb, file, parameters, folder, show});
+        if (journal) journal->push_back("shell " + verb + " " + file);
+        return result;
+    }
+    std::vector<Call> calls;
+    std::intptr_t result = 42;
+    Journal* journal;
 };
 
 }  // namespace kestrum::testing

@@ -46,9 +46,10 @@ protected:
     FakeSockets sockets;
     FakeInternet internet;
     FakeHopProbe hops;
+    FakeShell shell;
     FakeSystemColors colors;
     modMain main{system, settings};
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, colors}};
+    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, shell, colors}};
 };
 
 TEST_F(MainWindowPaint, LoadPaintsTheWholeWindowWithTheDefaultsThenFillsBothPanels) {

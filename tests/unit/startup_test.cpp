@@ -113,8 +113,9 @@ protected:
     kestrum::testing::FakeSockets sockets;
     kestrum::testing::FakeInternet internet;
     kestrum::testing::FakeHopProbe hops;
+    kestrum::testing::FakeShell shell;
     kestrum::testing::FakeSystemColors colors;
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, colors}};
+    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, shell, colors}};
 };
 
 TEST_F(MainWindowLogic, EveryActivationShowsGetIdButLeavesItDisabled) {
