@@ -70,7 +70,7 @@ fi
 source scripts/pe-checks.sh
 for preset in win32 win64; do
     if build "$preset"; then
-        for exe in kestrum.exe; do
+        for exe in kestrum.exe IP.EXE; do
             check "$preset/$exe is hardened and self-contained" pe_check "build/$preset/$exe" "$preset"
         done
     else
@@ -94,6 +94,8 @@ if [ -f build/win64/kestrum.exe ]; then
             --gtest_output="xml:$(winepath -w "$results/win-$name.xml")"
         count_xml "$label" "$results/win-$name.xml"
     done
+    echo "== start-up time (figures only)"
+    timeout 300 wine build/win64/startup_time.exe || true
     wine_env_stop
     trap - EXIT
     for bmp in build/win64/screenshots/*.bmp; do

@@ -1,5 +1,7 @@
 #include "tests/support/loopback_http.h"
 
+#include "tests/support/winsock_session.h"
+
 #include <wininet.h>
 #include <ws2tcpip.h>
 
@@ -8,14 +10,6 @@
 namespace kestrum::testsupport {
 
 namespace {
-
-struct WinsockSession {
-    WinsockSession() {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-    }
-    ~WinsockSession() { ::WSACleanup(); }
-};
 
 SOCKET ListenOnLoopback(unsigned short& port) {
     SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

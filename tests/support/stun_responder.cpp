@@ -1,16 +1,10 @@
 #include "tests/support/stun_responder.h"
 
+#include "tests/support/winsock_session.h"
+
 namespace kestrum::testsupport {
 
 namespace {
-
-struct WinsockSession {
-    WinsockSession() {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-    }
-    ~WinsockSession() { ::WSACleanup(); }
-};
 
 SOCKET BindUdpLoopback(unsigned short& port) {
     static WinsockSession winsock;

@@ -6,17 +6,16 @@
 #include <algorithm>
 
 #include "app/frmKestrum.h"
-#include "tests/unit/fakes.h"
+#include "tests/unit/main_window_harness.h"
 
 namespace kestrum::app {
 namespace {
 
 using namespace kestrum::testing;
 
-class MainWindowFixture : public ::testing::Test {
+class MainWindowFixture : public ::testing::Test, protected MainWindowHarness {
 protected:
     MainWindowFixture() {
-        system.journal = &journal;
         system.programPath = "C:\\Program Files\\Kestrum\\kestrum.exe";
         view.fake(cmdTRY).visible_ = false;
         for (int id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
@@ -24,28 +23,11 @@ protected:
         sockets.journal = nullptr;
     }
     void SetPublicAddress(const std::string& value) { settings.values[{"KESTRUM", "PROPERTIES", "IP"}] = value; }
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> texts;
-        for (const auto& m : ui.messages) texts.push_back(m.text);
-        return texts;
-    }
     bool AllSix(bool enabled) {
         return std::all_of(kSix.begin(), kSix.end(), [&](int id) { return view.fake(id).enabled_ == enabled; });
     }
     static constexpr std::array<int, 6> kSix = {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP};
 
-    Journal journal;
-    FakeView view{&journal};
-    FakeUi ui{&journal};
-    FakeSystem system;
-    FakeSettings settings;
-    FakeSockets sockets;
-    FakeInternet internet;
-    FakeHopProbe hops;
-    FakeShell shell{&journal};
-    modMain main{system, settings};
-    FakeSystemColors colors;
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, shell, colors}};
 };
 
 using Discovery = MainWindowFixture;

@@ -8,14 +8,14 @@
 #include "app/frmKestrum.h"
 #include "paint/ApplyGradient.h"
 #include "paint/clsGradient.h"
-#include "tests/unit/fakes.h"
+#include "tests/unit/main_window_harness.h"
 
 namespace kestrum::app {
 namespace {
 
 using namespace kestrum::testing;
 
-class MainWindowPaint : public ::testing::Test {
+class MainWindowPaint : public ::testing::Test, protected kestrum::testing::MainWindowHarness {
 protected:
     MainWindowPaint() {
         view.paint.right = 9;
@@ -38,18 +38,6 @@ protected:
                 "picture " + std::to_string(picLocal), "picture " + std::to_string(picRemote)};
     }
 
-    Journal journal;
-    FakeView view{&journal};
-    FakeUi ui;
-    FakeSystem system;
-    FakeSettings settings;
-    FakeSockets sockets;
-    FakeInternet internet;
-    FakeHopProbe hops;
-    FakeShell shell;
-    FakeSystemColors colors;
-    modMain main{system, settings};
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, shell, colors}};
 };
 
 TEST_F(MainWindowPaint, LoadPaintsTheWholeWindowWithTheDefaultsThenFillsBothPanels) {

@@ -9,7 +9,7 @@
 
 #include "app/frmKestrum.h"
 #include "remote/launch_errors.h"
-#include "tests/unit/fakes.h"
+#include "tests/unit/main_window_harness.h"
 
 namespace kestrum::app {
 namespace {
@@ -42,30 +42,12 @@ TEST(LaunchErrorText, NamesEachFailureAndTreatsEverythingElseAsSuccess) {
     }
 }
 
-class RemoteActions : public ::testing::Test {
+class RemoteActions : public ::testing::Test, protected MainWindowHarness {
 protected:
     RemoteActions() {
-        system.journal = &journal;
         main.AppPath = "C:\\Tools";
         view.fake(txtRemoteIP).text_ = "14-27-39-21";
     }
-    std::vector<std::string> Messages() const {
-        std::vector<std::string> texts;
-        for (const auto& m : ui.messages) texts.push_back(m.text);
-        return texts;
-    }
-    Journal journal;
-    FakeView view;
-    FakeUi ui{&journal};
-    FakeSystem system;
-    FakeSettings settings;
-    FakeSockets sockets;
-    FakeInternet internet;
-    FakeHopProbe hops;
-    FakeShell shell{&journal};
-    modMain main{system, settings};
-    FakeSystemColors colors;
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, shell, colors}};
 };
 
 TEST_F(RemoteActions, RemoteDesktopOpensTheClientOnTheDecodedAddress) {
@@ -161,8 +143,10 @@ TEST_F(RemoteActions, BrowseExploresTheNetworkNameThenPausesAndDisables) {
     EXPECT_EQ(call.folder, std::nullopt);
     EXPECT_EQ(call.show, 3);
     // Events once, the pause, then both disabled, then the default pointer.
-    const Journal tail(journal.end() - 4, journal.end());
-    EXPECT_EQ(tail, (Journal{"shell explore \\\\1.2.3.4", "events", "sleep 10000", "default pointer"}));
+    const Journal tail(journal.end() - 6, journal.end());
+    EXPECT_EQ(tail, (Journal{"shell explore \\\\1.2.3.4", "events", "sleep 10000",
+                             std::to_string(cmdBrowse) + ".disabled", std::to_string(mnuBrowse) + ".disabled",
+                             "default pointer"}));
     EXPECT_FALSE(view.fake(cmdBrowse).enabled_);
     EXPECT_FALSE(view.fake(mnuBrowse).enabled_);
     EXPECT_TRUE(view.fake(cmdCreateSession).enabled_);

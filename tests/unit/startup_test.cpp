@@ -4,7 +4,7 @@
 
 #include "app/frmKestrum.h"
 #include "app/modMain.h"
-#include "tests/unit/fakes.h"
+#include "tests/unit/main_window_harness.h"
 
 namespace kestrum::app {
 namespace {
@@ -98,24 +98,13 @@ TEST(Main, AProgramAtADriveRootKeepsItsBackslash) {
     EXPECT_EQ(main.AppPath, "E:\\");
 }
 
-class MainWindowLogic : public ::testing::Test {
+class MainWindowLogic : public ::testing::Test, protected kestrum::testing::MainWindowHarness {
 protected:
     MainWindowLogic() {
         view.fake(mnuGetIP).visible_ = false;
         view.fake(mnuGetIP).enabled_ = false;
         view.fake(cmdGETIP).enabled_ = false;
     }
-    FakeSystem system;
-    FakeSettings settings;
-    modMain main{system, settings};
-    FakeView view;
-    kestrum::testing::FakeUi ui;
-    kestrum::testing::FakeSockets sockets;
-    kestrum::testing::FakeInternet internet;
-    kestrum::testing::FakeHopProbe hops;
-    kestrum::testing::FakeShell shell;
-    kestrum::testing::FakeSystemColors colors;
-    frmKestrum form{view, main, Services{ui, system, settings, sockets, internet, hops, shell, colors}};
 };
 
 TEST_F(MainWindowLogic, EveryActivationShowsGetIdButLeavesItDisabled) {

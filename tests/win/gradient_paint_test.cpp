@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/recording_ui.h"
 #include "app/frmKestrum_layout.h"
 #include "paint/ApplyGradient.h"
 #include "paint/clsGradient.h"
@@ -34,13 +35,7 @@ constexpr std::uint32_t kBackground = 0x00FF00FF;
 
 std::uint32_t Swap(std::uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
-class RecordingUi : public platform::Ui {
-public:
-    void messageBox(const std::string& text, unsigned, const std::string&) override { messages.push_back(text); }
-    void setBusyPointer(bool) override {}
-    void doEvents() override {}
-    std::vector<std::string> messages;
-};
+using testsupport::RecordingUi;
 
 // A 32-bit top-down DIB section selected into a memory DC, filled with kBackground.
 class DibSurface {

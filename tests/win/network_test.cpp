@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "tests/support/recording_ui.h"
 #include "net/Winsock2.h"
 #include "net/probes.h"
 #include "platform/win32/win32_network.h"
@@ -16,13 +17,7 @@ using testsupport::HttpResponse;
 using testsupport::LoopbackHttpServer;
 using testsupport::UseLoopbackProxy;
 
-class RecordingUi : public platform::Ui {
-public:
-    void messageBox(const std::string& text, unsigned, const std::string&) override { messages.push_back(text); }
-    void setBusyPointer(bool) override {}
-    void doEvents() override {}
-    std::vector<std::string> messages;
-};
+using testsupport::RecordingUi;
 
 class OnlineProbe : public testing::Test {
 protected:
