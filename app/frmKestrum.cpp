@@ -60,6 +60,8 @@ void frmKestrum::onClick(int id) {
         case KestrumId::cmdGETIP: cmdGETIP_Click(); break;
         case KestrumId::mnuGetIP: mnuGetIP_Click(); break;
         case KestrumId::mnuExit: mnuExit_Click(); break;
+        case KestrumId::mnuAbout: mnuAbout_Click(); break;
+        case KestrumId::mnuHowTO: mnuHowTO_Click(); break;
         default: break;
     }
 }

@@ -3,8 +3,11 @@
 
 #include "app/frmKestrum_layout.h"
 #include "app/modMain.h"
+#include "platform/files.h"
 #include "platform/form.h"
+#include "platform/forms.h"
 #include "platform/network.h"
+#include "platform/registry.h"
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -22,6 +25,10 @@ struct Services {
     platform::HopProbe& hops;
     platform::Shell& shell;
     platform::SystemColors& systemColors;
+    // The Help menu's windows, and what the About box reads.
+    platform::Forms& forms;
+    platform::Registry& registry;
+    platform::Files& files;
 };
 
 inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue
@@ -55,6 +62,10 @@ public:
     void mnuRD_Click();
     void cmdBrowse_Click();
     void mnuBrowse_Click();
+
+    // The Help menu: each window shown modally.
+    void mnuAbout_Click();
+    void mnuHowTO_Click();
 
 private:
     std::string decimalSeparator() const;

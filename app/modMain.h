@@ -10,6 +10,9 @@
 namespace kestrum::app {
 
 inline constexpr const char* kAppTitle = "Kestrum 1.2";
+inline constexpr int kVersionMajor = 1;
+inline constexpr int kVersionMinor = 2;
+inline constexpr int kVersionRevision = 0;
 inline constexpr const char* kSettingsApplication = "KESTRUM";
 inline constexpr const char* kStartupSection = "1.2";
 

@@ -25,6 +25,17 @@ public:
     // 0x00BBGGRR.
     virtual std::uint32_t foreColor() const = 0;
     virtual void setForeColor(std::uint32_t value) = 0;
+
+    // Place and size in twips within the container (the form's client area or a
+    // picture box). Menu entries have none: they read 0 and ignore what is set.
+    virtual float left() const = 0;
+    virtual float top() const = 0;
+    virtual float width() const = 0;
+    virtual float height() const = 0;
+    virtual void setLeft(float twips) = 0;
+    virtual void setTop(float twips) = 0;
+    virtual void setWidth(float twips) = 0;
+    virtual void setHeight(float twips) = 0;
 };
 
 }  // namespace kestrum::platform

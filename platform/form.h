@@ -2,6 +2,7 @@
 // What a portable window's logic needs from the window that hosts it.
 
 #include <cstdint>
+#include <string>
 
 #include "platform/control.h"
 #include "platform/paint_target.h"
@@ -37,6 +38,12 @@ public:
     virtual PaintTarget& paintTarget() = 0;
     // The picture box shows the window's painted image from its own top-left corner.
     virtual void setPictureFromForm(int pictureBoxId) = 0;
+    // The picture box shows the big icon of another window of the program.
+    virtual void setPictureToIconOf(int pictureBoxId, std::uintptr_t window) = 0;
+    virtual void setCaption(const std::string& caption) = 0;
+    // The size of the client area in twips.
+    virtual float scaleWidth() const = 0;
+    virtual float scaleHeight() const = 0;
 };
 
 }  // namespace kestrum::platform

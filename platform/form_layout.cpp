@@ -10,6 +10,10 @@ int PointsToPixels(double points, int dpi) {
     return static_cast<int>(std::lround(points * dpi / 72.0));
 }
 
+int TwipsToPixels(float twips, int dpi) {
+    return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
+}
+
 const ControlSpec* FindControl(const FormSpec& form, int id) {
     for (const ControlSpec& c : form.controls)
         if (c.id == id) return &c;

@@ -12,12 +12,13 @@
 
 namespace kestrum::platform {
 
-enum class ControlKind { Label, TextBox, Button, PictureBox };
+enum class ControlKind { Label, TextBox, Button, PictureBox, RichText };
 enum class TextAlign { Left, Center };
 enum class Border { FixedDialog, FixedToolWindow, Sizable };
+enum class Pointer { Default, Hand };
 
 struct FontSpec {
-    std::string_view face;
+    std::string_view face;  // empty: the platform's default dialog font
     double points = 0;
     bool bold = false;
     bool underline = false;
@@ -39,6 +40,17 @@ struct ControlSpec {
     bool readOnly = false;       // text boxes
     bool defaultButton = false;  // Enter
     bool cancelButton = false;   // Esc
+    bool reportsClicks = false;  // labels: a click reaches the logic
+    Pointer pointer = Pointer::Default;  // the mouse pointer over the control
+    std::string_view document;   // rich-text boxes: the program's document resource
+};
+
+// A line drawn over the form's background, from one point to another in twips.
+struct LineSpec {
+    std::string_view name;
+    int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    int widthPixels = 1;
+    std::uint32_t color = 0;  // 0x00BBGGRR
 };
 
 struct Shortcut {
@@ -63,6 +75,7 @@ struct FormSpec {
     FontSpec font;
     std::span<const ControlSpec> controls;
     std::span<const MenuSpec> menus;
+    std::span<const LineSpec> lines;  // in table order, later ones on top
 };
 
 // A length in twips as whole pixels at the given dots per inch, to the nearest.
@@ -73,6 +86,14 @@ constexpr int TwipsToPixels(int twips, int dpi) {
 
 // The character height of a font of the given size, in pixels at the given dpi.
 int PointsToPixels(double points, int dpi);
+
+// The same for a length held in single precision, as the windows' logic keeps them.
+int TwipsToPixels(float twips, int dpi);
+
+// Twips from pixels at the given dots per inch, unrounded.
+constexpr float PixelsToTwips(int pixels, int dpi) {
+    return static_cast<float>(static_cast<double>(pixels) * 1440.0 / dpi);
+}
 
 const ControlSpec* FindControl(const FormSpec& form, int id);
 const MenuSpec* FindMenu(const FormSpec& form, int id);

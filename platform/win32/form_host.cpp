@@ -1,8 +1,10 @@
 #include "platform/win32/form_host.h"
 
 #include <algorithm>
+#include <array>
 
 #include "platform/win32/message_loop.h"
+#include "platform/win32/rich_text.h"
 #include "platform/win32/text.h"
 #include "platform/win32/win32_ui.h"
 
@@ -29,6 +31,16 @@ RECT RectInParent(HWND hwnd) {
 
 FormWindow* FormOf(HWND hwnd) {
     return reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(::GetAncestor(hwnd, GA_ROOT), GWLP_USERDATA));
+}
+
+// The program's own hand (shared, never destroyed), or the system's.
+HCURSOR HandPointer() {
+    static const HCURSOR hand = [] {
+        auto own = static_cast<HCURSOR>(
+            ::LoadImageW(Instance(), L"HANDPOINTER", IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+        return own ? own : ::LoadCursorW(nullptr, IDC_HAND);
+    }();
+    return hand;
 }
 
 }  // namespace
@@ -120,6 +132,15 @@ public:
         }
     }
 
+    float left() const override { return edge(0); }
+    float top() const override { return edge(1); }
+    float width() const override { return edge(2); }
+    float height() const override { return edge(3); }
+    void setLeft(float twips) override { setEdge(0, twips); }
+    void setTop(float twips) override { setEdge(1, twips); }
+    void setWidth(float twips) override { setEdge(2, twips); }
+    void setHeight(float twips) override { setEdge(3, twips); }
+
     // Menu entries enter their menu when shown and leave it when hidden.
     void insert() {
         const std::wstring caption = Widen(platform::MenuText(*menu_));
@@ -150,6 +171,22 @@ private:
     HMENU parentMenu() const {
         if (!menu_->parent) return form_.menuBar_;
         return static_cast<Item&>(form_.control(menu_->parent)).popup;
+    }
+
+    // Left, top, width and height in pixels within the parent.
+    std::array<int, 4> bounds() const {
+        const RECT r = RectInParent(hwnd);
+        return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+    }
+    float edge(int which) const {
+        if (menu_) return 0;
+        return platform::PixelsToTwips(bounds()[static_cast<size_t>(which)], form_.dpi_);
+    }
+    void setEdge(int which, float twips) {
+        if (menu_) return;
+        auto b = bounds();
+        b[static_cast<size_t>(which)] = platform::TwipsToPixels(twips, form_.dpi_);
+        ::SetWindowPos(hwnd, nullptr, b[0], b[1], b[2], b[3], SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     void reinsert() {
@@ -207,6 +244,7 @@ HDC FormWindow::imageDc(int containerId) {
 }
 
 void FormWindow::refresh(int containerId) {
+    if (!containerId) drawLines();
     HWND target = containerId ? static_cast<Item&>(control(containerId)).hwnd : hwnd_;
     ::RedrawWindow(target, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
@@ -218,6 +256,40 @@ void FormWindow::setPictureFromForm(int pictureBoxId) {
     HDC image = surfaceFor(hwnd_).dc.get();
     ::BitBlt(imageDc(pictureBoxId), 0, 0, box.right, box.bottom, image, 0, 0, SRCCOPY);
     refresh(pictureBoxId);
+}
+
+void FormWindow::setPictureToIconOf(int pictureBoxId, std::uintptr_t window) {
+    const auto icon =
+        reinterpret_cast<HICON>(::SendMessageW(reinterpret_cast<HWND>(window), WM_GETICON, ICON_BIG, 0));
+    if (icon) ::DrawIconEx(imageDc(pictureBoxId), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+    refresh(pictureBoxId);
+}
+
+void FormWindow::setCaption(const std::string& caption) { ::SetWindowTextW(hwnd_, Widen(caption).c_str()); }
+
+float FormWindow::scaleWidth() const {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    return platform::PixelsToTwips(client.right, dpi_);
+}
+
+float FormWindow::scaleHeight() const {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    return platform::PixelsToTwips(client.bottom, dpi_);
+}
+
+// Lines lie on top of whatever was painted beneath them, so they go into the
+// image last, each time it is shown afresh.
+void FormWindow::drawLines() {
+    if (spec_.lines.empty() || !hwnd_) return;
+    HDC image = imageDc();
+    for (const platform::LineSpec& line : spec_.lines) {
+        UniqueHpen pen(::CreatePen(PS_SOLID, line.widthPixels, line.color));
+        SelectionRestorer selected(image, pen.get());
+        ::MoveToEx(image, px(line.x1), px(line.y1), nullptr);
+        ::LineTo(image, px(line.x2), px(line.y2));
+    }
 }
 
 // A transparent label is filled with the part of its parent's image that lies
@@ -232,6 +304,7 @@ FormWindow::FormWindow(const platform::FormSpec& spec, int iconResource)
     : spec_(spec), iconResource_(iconResource) {}
 
 FormWindow::~FormWindow() {
+    enableOthers();
     if (hwnd_) ::DestroyWindow(hwnd_);
     UnregisterForm(this);
 }
@@ -297,12 +370,19 @@ bool FormWindow::create(HWND owner) {
 
 HFONT FormWindow::fontFor(const platform::FontSpec& font) {
     LOGFONTW log{};
-    log.lfHeight = -platform::PointsToPixels(font.points, dpi_);
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (font.face.empty() &&
+        ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi_))) {
+        fonts_.emplace_back(::CreateFontIndirectW(&metrics.lfMessageFont));
+        return fonts_.back().get();
+    }
+    log.lfHeight = -platform::PointsToPixels(font.face.empty() ? 8 : font.points, dpi_);
     log.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
     log.lfUnderline = font.underline;
     log.lfCharSet = DEFAULT_CHARSET;
     log.lfQuality = CLEARTYPE_QUALITY;
-    const std::wstring face = Widen(font.face);
+    const std::wstring face = font.face.empty() ? L"MS Shell Dlg" : Widen(font.face);
     wcsncpy(log.lfFaceName, face.c_str(), LF_FACESIZE - 1);
     fonts_.emplace_back(::CreateFontIndirectW(&log));
     return fonts_.back().get();
@@ -317,6 +397,8 @@ bool FormWindow::createControls() {
         switch (c.kind) {
             case ControlKind::Label:
                 style |= (c.align == platform::TextAlign::Center ? SS_CENTER : SS_LEFT);
+                // Without it a static control lets clicks and the pointer pass through.
+                if (c.reportsClicks || c.pointer != platform::Pointer::Default) style |= SS_NOTIFY;
                 break;
             case ControlKind::TextBox:
                 windowClass = L"EDIT";
@@ -332,6 +414,12 @@ bool FormWindow::createControls() {
                 style |= WS_CLIPCHILDREN;
                 exStyle = WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT;
                 break;
+            case ControlKind::RichText:
+                windowClass = RichEditClass();
+                if (!windowClass) return false;
+                style |= WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL;
+                exStyle = WS_EX_CLIENTEDGE;
+                break;
         }
         HWND parent = c.container ? static_cast<Item&>(control(c.container)).hwnd : hwnd_;
         if (!parent) return false;
@@ -340,6 +428,13 @@ bool FormWindow::createControls() {
                                        px(c.top), px(c.width), px(c.height), parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), Instance(), nullptr);
         if (!item->hwnd) return false;
+        if (c.kind == ControlKind::RichText) {
+            // The document brings its own fonts; a window font would override them.
+            if (!c.document.empty() && !LoadRtfDocument(item->hwnd, c.document)) return false;
+            if (c.readOnly) ::SendMessageW(item->hwnd, EM_SETREADONLY, TRUE, 0);
+            items_[c.id] = std::move(item);
+            continue;
+        }
         ::SendMessageW(item->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? fontFor(*c.font) : formFont),
                        FALSE);
         // Text boxes take text of any length.
@@ -385,15 +480,53 @@ void FormWindow::show() {
     const int width = window.right - window.left, height = window.bottom - window.top;
     ::SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
                    area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    shownSize_ = MAKELPARAM(client.right, client.bottom);
+    shown_ = true;
     ::ShowWindow(hwnd_, SW_SHOW);
+    // The focus starts on the first control in tab order that can take it.
+    if (const int first = platform::NextTabStop(spec_, 0, false, [this](int id) { return canFocus(id); }))
+        ::SetFocus(static_cast<Item&>(control(first)).hwnd);
     ::UpdateWindow(hwnd_);
     // Activation runs from the message loop, once the window is painted.
     ::PostMessageW(hwnd_, kActivateMessage, 0, 0);
 }
 
+bool FormWindow::createModal() {
+    modal_ = true;
+    return create(nullptr);
+}
+
+void FormWindow::runModal() {
+    for (HWND other : FormWindowsExcept(this)) {
+        if (!::IsWindowEnabled(other)) continue;
+        ::EnableWindow(other, FALSE);
+        disabledOthers_.push_back(other);
+    }
+    show();
+    RunModalLoop(*this);
+    enableOthers();
+}
+
+void FormWindow::enableOthers() {
+    for (HWND other : disabledOthers_)
+        if (::IsWindow(other)) ::EnableWindow(other, TRUE);
+    disabledOthers_.clear();
+}
+
+const ControlSpec* FormWindow::buttonFor(bool cancel) const {
+    for (const ControlSpec& c : spec_.controls)
+        if (cancel ? c.cancelButton : c.defaultButton) return &c;
+    return nullptr;
+}
+
 platform::Control& FormWindow::control(int id) { return *items_.at(id); }
 
 void FormWindow::unload() {
+    // The others come back first: destroyed while they are disabled, a modal
+    // window would hand the activation to some other program.
+    enableOthers();
     if (hwnd_) ::DestroyWindow(hwnd_);
 }
 
@@ -408,7 +541,8 @@ bool FormWindow::canFocus(int id) {
     const Item& item = static_cast<Item&>(control(id));
     if (!item.spec()) return false;
     const ControlKind kind = item.spec()->kind;
-    return (kind == ControlKind::TextBox || kind == ControlKind::Button) && ::IsWindowVisible(item.hwnd) &&
+    return (kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::RichText) &&
+           ::IsWindowVisible(item.hwnd) &&
            ::IsWindowEnabled(item.hwnd);
 }
 
@@ -430,17 +564,29 @@ bool FormWindow::preTranslate(MSG& msg) {
         }
         return true;
     }
+    // Esc is the cancel button's, wherever the focus is (a rich-text box would
+    // otherwise keep it for itself).
+    const ControlSpec* cancel = buttonFor(true);
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && cancel) {
+        const platform::Control& button = control(cancel->id);
+        if (events_ && button.visible() && button.enabled()) events_->onClick(cancel->id);
+        return true;
+    }
     return ::IsDialogMessageW(hwnd_, &msg) != FALSE;
 }
 
 // Messages that the form and its picture boxes answer alike.
 bool FormWindow::handleShared(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case WM_SETCURSOR:
-            if (!Win32Ui::Busy()) return false;
-            ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+        case WM_SETCURSOR: {
+            const Item* item = itemForWindow(reinterpret_cast<HWND>(wParam));
+            const bool hand = item && item->spec() && item->spec()->pointer == platform::Pointer::Hand &&
+                              LOWORD(lParam) == HTCLIENT;
+            if (!Win32Ui::Busy() && !hand) return false;
+            ::SetCursor(Win32Ui::Busy() ? ::LoadCursorW(nullptr, IDC_WAIT) : HandPointer());
             result = TRUE;
             return true;
+        }
         case WM_CTLCOLORSTATIC: {
             Item* item = itemForWindow(reinterpret_cast<HWND>(lParam));
             if (!item || item->spec()->kind != ControlKind::Label) return false;
@@ -463,11 +609,15 @@ bool FormWindow::handleShared(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         }
         case WM_COMMAND: {
             if (!events_) return false;
-            const int id = LOWORD(wParam);
+            int id = LOWORD(wParam);
             const int code = HIWORD(wParam);
-            if (!lParam) {  // a menu entry (0) or a shortcut (1)
-                events_->onClick(id);
-            } else if (code == BN_CLICKED) {
+            // Esc as the dialog keys report it: the cancel button's click.
+            if (id == IDCANCEL && hwnd == hwnd_) {
+                const ControlSpec* cancel = buttonFor(true);
+                if (!cancel) return false;
+                id = cancel->id;
+            }
+            if (!lParam || code == BN_CLICKED) {  // a menu entry or shortcut (no lParam), or a button
                 events_->onClick(id);
             } else if (code == EN_CHANGE) {
                 events_->onChange(id);
@@ -488,12 +638,22 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case kActivateMessage:
             if (events_) events_->Form_Activate();
             return 0;
+        case DM_GETDEFID:  // asked by the dialog keys: Enter clicks the default button
+            if (const ControlSpec* button = buttonFor(false)) return MAKELRESULT(button->id, DC_HASDEFID);
+            return 0;
+        case WM_SIZE:
+            // Every later change of size reaches the logic; show() reports the first.
+            if (events_ && shown_ && lParam != shownSize_) {
+                shownSize_ = lParam;
+                events_->Form_Resize();
+            }
+            return 0;
         case WM_CLOSE:
             unload();
             return 0;
         case WM_DESTROY:
             // The main window's end is the program's end.
-            if (!::GetWindow(hwnd_, GW_OWNER)) ::PostQuitMessage(0);
+            if (!modal_ && !::GetWindow(hwnd_, GW_OWNER)) ::PostQuitMessage(0);
             return 0;
         default: return ::DefWindowProcW(hwnd_, message, wParam, lParam);
     }

@@ -24,16 +24,25 @@ public:
 
     // Creates the window (hidden), its controls and menus. False on failure.
     bool create(HWND owner);
+    // The same for a window that will be shown modally: its end is not the program's.
+    bool createModal();
     void setEvents(platform::FormEvents* events) { events_ = events; }
 
     // Load, resize, show centred, then activation once the window is on screen.
     void show();
+    // Shows the window and returns once it has been unloaded; meanwhile the
+    // program's other windows take no input.
+    void runModal();
 
     platform::Control& control(int id) override;
     std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
     void unload() override;
     platform::PaintTarget& paintTarget() override { return paintTarget_; }
     void setPictureFromForm(int pictureBoxId) override;
+    void setPictureToIconOf(int pictureBoxId, std::uintptr_t window) override;
+    void setCaption(const std::string& caption) override;
+    float scaleWidth() const override;
+    float scaleHeight() const override;
 
     HWND hwnd() const { return hwnd_; }
     int dpi() const { return dpi_; }
@@ -68,6 +77,9 @@ private:
     bool createControls();
     bool createMenus();
     HFONT fontFor(const platform::FontSpec& font);
+    void drawLines();
+    void enableOthers();
+    const platform::ControlSpec* buttonFor(bool cancel) const;
     int px(int twips) const { return platform::TwipsToPixels(twips, dpi_); }
     Item* itemForWindow(HWND hwnd);
     bool canFocus(int id);
@@ -77,6 +89,10 @@ private:
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     platform::FormEvents* events_ = nullptr;
+    bool shown_ = false;
+    LPARAM shownSize_ = 0;  // the client size the logic was last told of
+    bool modal_ = false;
+    std::vector<HWND> disabledOthers_;  // while modal
     HMENU menuBar_ = nullptr;
     std::map<int, std::unique_ptr<Item>> items_;
     std::vector<UniqueHfont> fonts_;

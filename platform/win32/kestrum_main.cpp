@@ -10,7 +10,9 @@
 #include "platform/win32/message_loop.h"
 #include "platform/win32/registry_settings.h"
 #include "platform/win32/resource.h"
+#include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_network.h"
+#include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
@@ -25,6 +27,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::IpHelperHopProbe hops;
     win32::Win32Shell shell;
     win32::Win32SystemColors systemColors;
+    win32::Win32Forms forms;
+    win32::Win32Registry registry;
+    win32::Win32Files files;
     app::modMain main(system, settings);
 
     win32::FormWindow window(app::KestrumLayout(), IDI_KESTRUM);
@@ -32,8 +37,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     bool shown = false;
     main.Main([&] {
         if (!window.create(nullptr)) return;
-        logic = std::make_unique<app::frmKestrum>(
-            window, main, app::Services{ui, system, settings, sockets, internet, hops, shell, systemColors});
+        logic = std::make_unique<app::frmKestrum>(window, main,
+                                                  app::Services{ui, system, settings, sockets, internet, hops, shell,
+                                                                systemColors, forms, registry, files});
         window.setEvents(logic.get());
         window.show();
         shown = true;

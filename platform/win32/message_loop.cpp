@@ -29,12 +29,32 @@ void RegisterForm(FormWindow* form) { Forms().push_back(form); }
 
 void UnregisterForm(FormWindow* form) { std::erase(Forms(), form); }
 
+std::vector<HWND> FormWindowsExcept(const FormWindow* form) {
+    std::vector<HWND> windows;
+    for (const FormWindow* other : Forms())
+        if (other != form && other->hwnd()) windows.push_back(other->hwnd());
+    return windows;
+}
+
 int RunMessageLoop() {
     MSG msg;
     for (;;) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return 1;
+        Dispatch(msg);
+    }
+}
+
+void RunModalLoop(const FormWindow& form) {
+    MSG msg;
+    while (form.hwnd()) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) return;
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
         Dispatch(msg);
     }
 }

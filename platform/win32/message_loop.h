@@ -5,15 +5,23 @@
 
 #include <windows.h>
 
+#include <vector>
+
 namespace kestrum::win32 {
 
 class FormWindow;
 
 void RegisterForm(FormWindow* form);
 void UnregisterForm(FormWindow* form);
+// The windows of every form of the program but one.
+std::vector<HWND> FormWindowsExcept(const FormWindow* form);
 
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();
+
+// Runs until the form's window is gone; a WM_QUIT met here is put back for the
+// main loop, and ends this one too.
+void RunModalLoop(const FormWindow& form);
 
 // Handles the messages that are waiting, then returns. A WM_QUIT met here is put
 // back for the main loop.

@@ -87,6 +87,13 @@ struct MemoryDcTraits {
     static void Close(Handle h) { ::DeleteDC(h); }
 };
 
+struct ModuleTraits {
+    using Handle = HMODULE;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { ::FreeLibrary(h); }
+};
+
 struct InternetHandleTraits {
     using Handle = HINTERNET;
     static Handle Invalid() { return nullptr; }
@@ -104,6 +111,7 @@ using UniqueHbitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
 using UniqueHicon = UniqueHandle<IconTraits>;
 using UniqueHaccel = UniqueHandle<AcceleratorTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueHmodule = UniqueHandle<ModuleTraits>;
 
 // A DC from GetDC, given back with ReleaseDC for the same window.
 class WindowDc {

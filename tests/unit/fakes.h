@@ -1,16 +1,21 @@
 #pragma once
 // Recording stand-ins for the platform, shared by the unit tests.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "platform/control.h"
+#include "platform/files.h"
 #include "platform/form.h"
+#include "platform/forms.h"
 #include "platform/network.h"
+#include "platform/registry.h"
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -45,15 +50,31 @@ public:
         color_ = value;
         log("color=" + std::to_string(value));
     }
+    float left() const override { return left_; }
+    float top() const override { return top_; }
+    float width() const override { return width_; }
+    float height() const override { return height_; }
+    void setLeft(float twips) override { place(left_, "left", twips); }
+    void setTop(float twips) override { place(top_, "top", twips); }
+    void setWidth(float twips) override { place(width_, "width", twips); }
+    void setHeight(float twips) override { place(height_, "height", twips); }
 
     std::string text_;
     bool visible_ = true;
     bool enabled_ = true;
     std::uint32_t color_ = 0;
+    float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
 
 private:
     void log(const std::string& what) {
         if (journal_) journal_->push_back(name_ + "." + what);
+    }
+    void place(float& slot, const char* what, float twips) {
+        slot = twips;
+        std::string entry = what;
+        entry += '=';
+        entry += std::to_string(static_cast<long long>(twips));
+        log(entry);
     }
     std::string name_;
     Journal* journal_;
@@ -115,8 +136,19 @@ public:
     void setPictureFromForm(int pictureBoxId) override {
         if (journal_) journal_->push_back("picture " + std::to_string(pictureBoxId));
     }
+    void setPictureToIconOf(int pictureBoxId, std::uintptr_t window) override {
+        if (journal_) journal_->push_back("icon " + std::to_string(pictureBoxId) + " of " + std::to_string(window));
+    }
+    void setCaption(const std::string& value) override {
+        caption = value;
+        if (journal_) journal_->push_back("caption=" + value);
+    }
+    float scaleWidth() const override { return clientWidth; }
+    float scaleHeight() const override { return clientHeight; }
     int unloads = 0;
     FakePaintTarget paint;
+    std::string caption;
+    float clientWidth = 0, clientHeight = 0;
 
 private:
     Journal* journal_;
@@ -323,6 +355,94 @@ public:
     }
     std::vector<Call> calls;
     std::intptr_t result = 42;
+    Journal* journal;
+};
+
+// The local machine's registry: keys by path, values by name, each a type and
+// its bytes. Calls are journalled; opened keys are counted until closed.
+class FakeRegistry : public platform::Registry {
+public:
+    struct Value {
+        std::uint32_t type = platform::kRegSz;
+        std::vector<std::uint8_t> bytes;
+    };
+    // A text value as it is usually stored: with its terminating zero.
+    static Value Text(const std::string& text, bool terminated = true) {
+        Value v{platform::kRegSz, std::vector<std::uint8_t>(text.begin(), text.end())};
+        if (terminated) v.bytes.push_back(0);
+        return v;
+    }
+    long openKey(platform::RegistryRoot root, const std::string& subKey, unsigned access,
+                 platform::RegistryKey& key) override {
+        calls.push_back("open " + subKey);
+        lastAccess = access;
+        lastRoot = root;
+        auto found = keys.find(subKey);
+        if (found == keys.end()) return 2;  // ERROR_FILE_NOT_FOUND
+        key = nextHandle++;
+        open[key] = subKey;
+        return 0;
+    }
+    long queryValue(platform::RegistryKey key, const std::string& valueName, std::uint32_t& type,
+                    std::vector<std::uint8_t>& data, std::uint32_t& size) override {
+        calls.push_back("query " + valueName);
+        offered = data.size();
+        offeredSize = size;
+        const auto& values = keys.at(open.at(key));
+        auto found = values.find(valueName);
+        if (found == values.end()) return 2;
+        type = found->second.type;
+        size = static_cast<std::uint32_t>(found->second.bytes.size());
+        if (found->second.bytes.size() > data.size()) return platform::kErrorMoreData;
+        std::copy(found->second.bytes.begin(), found->second.bytes.end(), data.begin());
+        return 0;
+    }
+    long closeKey(platform::RegistryKey key) override {
+        calls.push_back("close");
+        return open.erase(key) ? 0 : 6;  // ERROR_INVALID_HANDLE
+    }
+
+    std::map<std::string, std::map<std::string, Value>> keys;
+    std::vector<std::string> calls;
+    std::map<platform::RegistryKey, std::string> open;  // not yet closed
+    unsigned lastAccess = 0;
+    platform::RegistryRoot lastRoot{};
+    std::size_t offered = 0;
+    std::uint32_t offeredSize = 0;
+    platform::RegistryKey nextHandle = 0x100;
+};
+
+class FakeFiles : public platform::Files {
+public:
+    bool normalFileExists(const std::string& path) override {
+        asked.push_back(path);
+        return existing.count(path) > 0;
+    }
+    std::set<std::string> existing;
+    std::vector<std::string> asked;
+};
+
+// Shows a window by making its logic over a fake view, loading it, and running
+// whileShown (which plays the user) before it "closes".
+class FakeForms : public platform::Forms {
+public:
+    explicit FakeForms(Journal* j = nullptr) : journal(j) {}
+    void showModal(const platform::FormSpec& layout, const MakeLogic& makeLogic) override {
+        const std::string name(layout.name);
+        shown.push_back(name);
+        if (journal) journal->push_back("show " + name);
+        FakeView window(&windowJournal);
+        window.clientWidth = static_cast<float>(layout.clientWidth);
+        window.clientHeight = static_cast<float>(layout.clientHeight);
+        const std::unique_ptr<platform::FormEvents> logic = makeLogic(window);
+        logic->Form_Load();
+        logic->Form_Resize();
+        if (whileShown) whileShown(window, *logic);
+        if (journal) journal->push_back("closed " + name);
+    }
+    std::vector<std::string> shown;
+    std::function<void(FakeView&, platform::FormEvents&)> whileShown;
+    Journal windowJournal;
     Journal* journal;
 };
 

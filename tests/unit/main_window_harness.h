@@ -29,8 +29,12 @@ struct MainWindowHarness {
     FakeHopProbe hops;
     FakeShell shell{&journal};
     FakeSystemColors colors;
+    FakeForms forms{&journal};
+    FakeRegistry registry;
+    FakeFiles files;
     app::modMain main{system, settings};
-    app::frmKestrum form{view, main, app::Services{ui, system, settings, sockets, internet, hops, shell, colors}};
+    app::frmKestrum form{view, main,
+                         app::Services{ui, system, settings, sockets, internet, hops, shell, colors, forms, registry, files}};
 };
 
 }  // namespace kestrum::testing

@@ -1,0 +1,47 @@
+#include "info/frmAbout.h"
+
+#include <string>
+
+#include "app/modMain.h"
+#include "paint/ApplyGradient.h"
+
+namespace kestrum::info {
+
+frmAbout::frmAbout(platform::FormView& view, std::uintptr_t mainWindow, AboutServices services)
+    : view_(view),
+      mainWindow_(mainWindow),
+      services_(services),
+      lblTitle(view.control(AboutId::lblTitle)),
+      lblVersion(view.control(AboutId::lblVersion)) {}
+
+void frmAbout::Form_Load() {
+    PaintForm();
+    view_.setPictureToIconOf(AboutId::picIcon, mainWindow_);
+    std::string caption = "About ";
+    caption += app::kAppTitle;
+    view_.setCaption(caption);
+    std::string version = "Version ";
+    version += std::to_string(app::kVersionMajor);
+    version += '.';
+    version += std::to_string(app::kVersionMinor);
+    version += '.';
+    version += std::to_string(app::kVersionRevision);
+    lblVersion.setText(version);
+    lblTitle.setText(app::kAppTitle);
+}
+
+void frmAbout::onClick(int id) {
+    switch (id) {
+        case AboutId::cmdOK: cmdOK_Click(); break;
+        case AboutId::cmdSysInfo: cmdSysInfo_Click(); break;
+        default: break;
+    }
+}
+
+void frmAbout::cmdOK_Click() { view_.unload(); }
+
+void frmAbout::cmdSysInfo_Click() { StartSysInfo(services_.sysInfo); }
+
+void frmAbout::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors); }
+
+}  // namespace kestrum::info

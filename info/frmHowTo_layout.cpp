@@ -1,0 +1,35 @@
+#include "info/frmHowTo_layout.h"
+
+namespace kestrum::info {
+
+namespace {
+
+using platform::ControlKind;
+using platform::ControlSpec;
+using platform::FontSpec;
+
+constexpr FontSpec kLinkFont{"Times New Roman", 20.25, true, true};
+
+// The design places; Form_Resize sets them anew for every size of the window.
+const ControlSpec kControls[] = {
+    {.id = rtfHowTo, .name = "rtfHowTo", .kind = ControlKind::RichText,
+     .left = 240, .top = 240, .width = 11775, .height = 6495, .tabIndex = 0,
+     .readOnly = true, .document = kHowToDocument},
+    {.id = cmdClose, .name = "cmdClose", .kind = ControlKind::Button, .text = "&Close",
+     .left = 10800, .top = 6840, .width = 1215, .height = 375, .tabIndex = 1,
+     .defaultButton = true, .cancelButton = true},
+    {.id = Label1, .name = "Label1", .kind = ControlKind::Label, .text = "Additional Information",
+     .left = 240, .top = 6840, .width = 4110, .height = 465, .tabIndex = 2, .font = kLinkFont,
+     .reportsClicks = true, .pointer = platform::Pointer::Hand},
+};
+
+const platform::FormSpec kForm{
+    .name = "frmHowTo", .caption = "HOW TO...", .border = platform::Border::Sizable,
+    .clientWidth = 12270, .clientHeight = 7680, .font = {}, .controls = kControls,
+};
+
+}  // namespace
+
+const platform::FormSpec& HowToLayout() { return kForm; }
+
+}  // namespace kestrum::info
