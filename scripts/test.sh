@@ -67,12 +67,13 @@ else
 fi
 
 # -- Windows builds -----------------------------------------------------------
-source scripts/pe-checks.sh
+source scripts/package-checks.sh
 for preset in win32 win64; do
     if build "$preset"; then
         for exe in kestrum.exe IP.EXE; do
             check "$preset/$exe is hardened and self-contained" pe_check "build/$preset/$exe" "$preset"
         done
+        check "$preset portable zip" zip_check build/"$preset"/Kestrum-1.2.0*-portable.zip
     else
         failed=$((failed + 1)); summary+=("FAILED: $preset build")
     fi

@@ -1,5 +1,5 @@
-# Sourced by the test script: checks of a built Windows program's PE headers.
-
+# Sourced by the test script: checks of what users download (the programs' PE
+# headers, the portable zip).
 # pe_check EXE PRESET: ASLR, DEP (and high-entropy VA on 64-bit), GUI or console
 # as built, and imports from system DLLs only (nothing of MinGW's runtime).
 pe_check() {
@@ -23,4 +23,11 @@ pe_check() {
         esac
     done < <(sed -n 's/.*DLL Name: //p' <<<"$headers")
     return $bad
+}
+
+# zip_check ZIP: the portable zip holds exactly the two programs and Info.doc.
+zip_check() {
+    local listing
+    listing=$(cmake -E tar tf "$1" | sort | tr '\n' ' ') || return 1
+    [ "$listing" = "IP.EXE Info.doc kestrum.exe " ] || { echo "$1 holds: $listing"; return 1; }
 }
