@@ -64,6 +64,7 @@ double TimeToWindow(const std::wstring& exe, const wchar_t* caption) {
 
 void Report(const wchar_t* name, const std::wstring& exe, const wchar_t* caption, int runs) {
     std::vector<double> times;
+    times.reserve(static_cast<std::size_t>(runs));
     for (int i = 0; i < runs; ++i) times.push_back(TimeToWindow(exe, caption));
     std::sort(times.begin(), times.end());
     std::wprintf(L"%-18ls start to window: median %.0f ms, min %.0f ms, max %.0f ms (%d runs)\n", name,
@@ -75,7 +76,7 @@ void Report(const wchar_t* name, const std::wstring& exe, const wchar_t* caption
 int wmain() {
     wchar_t path[MAX_PATH * 2] = {};
     std::wstring folder(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2));
-    folder = folder.substr(0, folder.find_last_of(L'\\'));
+    if (const auto slash = folder.find_last_of(L'\\'); slash != std::wstring::npos) folder.resize(slash);
     Report(L"minimal window", folder + L"\\minimal_window.exe", L"Minimal Window", 7);
     Report(L"kestrum.exe", folder + L"\\kestrum.exe", L"Kestrum 1.2", 7);
     return 0;

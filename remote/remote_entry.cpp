@@ -1,10 +1,9 @@
 // The main window's remote ID entry and the check every remote action passes.
 
-#include <algorithm>
-
 #include "app/frmKestrum.h"
 #include "net/codec.h"
 #include "net/probes.h"
+#include "remote/remote_id.h"
 
 namespace kestrum::app {
 
@@ -18,8 +17,7 @@ void frmKestrum::txtRemoteIP_Change() {
 
 bool frmKestrum::CheckRemoteID(const std::string& id) {
     std::string message = "Wrong ID";
-    // Four parts between three "-", empty parts included.
-    if (std::count(id.begin(), id.end(), '-') == 3) {
+    if (remote::HasFourParts(id)) {
         const std::string address = net::IDToIP(id, decimalSeparator());
         if (net::IsReachable(services_.hops, address)) return true;
         message = "This Remote ID [" + id + "] is not available on Internet";

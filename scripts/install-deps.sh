@@ -7,6 +7,7 @@ packages=(
     cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb x11-utils xdotool imagemagick nsis
+    clang libclang-rt-14-dev clang-tidy cppcheck
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the host unit tests, the Windows-side tests under Wine and the
-# end-to-end tests under Wine and Xvfb; builds and checks the 32-bit programs.
+# Runs every test: the host unit tests (also under ASan and UBSan), the fuzzers,
+# clang-tidy and cppcheck, the Windows-side tests under Wine and the end-to-end
+# tests under Wine and Xvfb; builds and checks the 32-bit programs.
 # Ends with one line "N passed, N failed" and a non-zero exit on any failure.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -66,6 +67,21 @@ else
     failed=$((failed + 1)); summary+=("FAILED: host build")
 fi
 
+# -- the same unit tests under AddressSanitizer and UBSan ----------------------
+if build host-asan; then
+    echo "== host unit tests (ASan+UBSan)"
+    build/host-asan/kestrum_unit_tests --gtest_brief=1 --gtest_output="xml:$results/host-asan.xml"
+    status=$?
+    before=$failed
+    count_xml "host unit (ASan+UBSan)" "$results/host-asan.xml"
+    # A leak is reported after the last test has passed: only the exit status tells.
+    if [ $status -ne 0 ] && [ $failed -eq $before ]; then
+        failed=$((failed + 1)); summary+=("FAILED: host unit (ASan+UBSan) exit status $status, report above")
+    fi
+else
+    failed=$((failed + 1)); summary+=("FAILED: host-asan build")
+fi
+
 # -- Windows builds -----------------------------------------------------------
 source scripts/package-checks.sh
 for preset in win32 win64; do
@@ -78,6 +94,34 @@ for preset in win32 win64; do
         failed=$((failed + 1)); summary+=("FAILED: $preset build")
     fi
 done
+
+# -- fuzzing and static analysis ------------------------------------------------
+source scripts/analysis.sh
+if build fuzz; then
+    echo "== fuzzing, $fuzz_seconds s a target, one a processor at a time"
+    start=$SECONDS
+    running=0
+    for target in "${fuzz_targets[@]}"; do
+        run_fuzzer "$target" &
+        running=$((running + 1))
+        [ $((running % $(nproc))) -eq 0 ] && wait
+    done
+    wait
+    for target in "${fuzz_targets[@]}"; do
+        check "fuzz_$target" fuzz_passed "$target"
+        echo "   fuzz_$target: $(fuzz_executions "$target") executions"
+    done
+    echo "   $((SECONDS - start)) s"
+else
+    failed=$((failed + 1)); summary+=("FAILED: fuzz build")
+fi
+echo "== static analysis"
+start=$SECONDS
+check "clang-tidy (portable code and unit tests)" tidy_host
+check "clang-tidy (Windows code, MinGW-w64 headers)" tidy_windows
+check "cppcheck (portable code and unit tests)" cppcheck_portable
+check "cppcheck (Windows code)" cppcheck_windows
+echo "   $((SECONDS - start)) s"
 
 # -- under Wine -------------------------------------------------------------
 if [ -f build/win64/kestrum.exe ]; then

@@ -1,5 +1,5 @@
 // rand_s is declared only with this, before the first C runtime header.
-#define _CRT_RAND_S
+#define _CRT_RAND_S  // NOLINT(bugprone-reserved-identifier): the C runtime's own switch
 #include <stdlib.h>
 
 #include "platform/win32/system_random.h"

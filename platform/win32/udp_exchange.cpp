@@ -76,7 +76,7 @@ std::vector<platform::Ipv4Endpoint> WinsockUdpNetwork::resolve(const std::string
     std::vector<platform::Ipv4Endpoint> endpoints;
     for (const addrinfo* entry = list.get(); entry; entry = entry->ai_next) {
         if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
-        sockaddr_in address;
+        sockaddr_in address{};
         std::memcpy(&address, entry->ai_addr, sizeof address);
         platform::Ipv4Endpoint endpoint;
         std::memcpy(endpoint.address.data(), &address.sin_addr, 4);

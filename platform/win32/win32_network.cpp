@@ -20,7 +20,7 @@ int Win32Sockets::cleanup() { return ::WSACleanup(); }
 int Win32Sockets::hostName(std::string& name, int bufferLength) {
     std::string buffer(static_cast<size_t>(bufferLength), '\0');
     const int result = ::gethostname(buffer.data(), bufferLength);
-    name = buffer.c_str();  // up to the terminating zero
+    name = buffer.substr(0, buffer.find('\0'));  // up to the terminating zero
     return result;
 }
 

@@ -30,7 +30,7 @@ protected:
     }
     // Waits for discovery to end; a message box on the way is a failure.
     std::wstring WaitForStatus(HWND window, DWORD timeoutMs) {
-        const std::wstring status =
+        std::wstring status =
             WaitForText(FindControl(window, app::lblConnection), {kOnline, kOffline}, timeoutMs);
         if (auto box = WaitForMessageBox(kestrum_->id(), 0)) {
             ADD_FAILURE() << "unexpected message box: " << testing::PrintToString(box->text);

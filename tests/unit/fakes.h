@@ -254,8 +254,10 @@ public:
     explicit FakeSockets(Journal* j = nullptr) : journal(j) {}
     int startup(std::uint16_t version, platform::WsaData& data) override {
         log("startup " + std::to_string(version));
-        if (startupResult == 0) data = wsaData;
-        if (startupResult == 0) ++activeStarts;
+        if (startupResult == 0) {
+            data = wsaData;
+            ++activeStarts;
+        }
         return startupResult;
     }
     int cleanup() override {

@@ -30,9 +30,9 @@ constexpr std::uint32_t kPale = 0xFFFFD0;
 constexpr std::uint32_t kDarkBlue = 0x400000;
 constexpr GdiObject kOriginalPen = 7;
 
-int red(std::uint32_t c) { return c & 0xFF; }
-int green(std::uint32_t c) { return (c >> 8) & 0xFF; }
-int blue(std::uint32_t c) { return (c >> 16) & 0xFF; }
+int red(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
+int green(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
+int blue(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 // How far c lies from `from` towards `to`, averaged over the channels.
 double fraction(std::uint32_t c, std::uint32_t from, std::uint32_t to) {
     double sum = 0;
@@ -58,7 +58,7 @@ public:
         std::string name;
         std::int64_t a = 0, b = 0, c = 0;
     };
-    RecordingCanvas(int width = 0, int height = 0)
+    explicit RecordingCanvas(int width = 0, int height = 0)
         : width_(width), height_(height), pixels_(std::size_t(width) * height, -1) {}
 
     void moveTo(int x, int y) override {

@@ -406,7 +406,7 @@ long long MsSince(Clock::time_point start) {
 
 // ---- the race --------------------------------------------------------------
 
-Source After(std::chrono::milliseconds delay, std::optional<std::string> answer) {
+Source After(std::chrono::milliseconds delay, const std::optional<std::string>& answer) {
     return [=](const SourceContext&) {
         std::this_thread::sleep_for(delay);
         return answer;
@@ -451,7 +451,7 @@ TEST(Race, EndsEarlyWhenEverySourceHasGivenUp) {
 class StunSourceTest : public ::testing::Test {
 protected:
     std::optional<std::string> Ask(std::chrono::milliseconds deadline, std::chrono::milliseconds firstTimeout = 20ms,
-                                   HostPort server = {"stun.test", 3478}) {
+                                   const HostPort& server = {"stun.test", 3478}) {
         const SourceContext context{Clock::now() + deadline, &stop};
         return AskStunServer(udp, random, server, context, firstTimeout);
     }
@@ -573,7 +573,7 @@ TEST(HttpSource, AsksForABoundedBodyWithinTheTimeLeft) {
 
 class ProgramTest : public ::testing::Test {
 protected:
-    Outcome Run(std::vector<std::string> args) { return RunIpExe(args, {udp, http, random}, settings); }
+    Outcome Run(const std::vector<std::string>& args) { return RunIpExe(args, {udp, http, random}, settings); }
     std::optional<std::string> Stored() { return settings.getSetting("KESTRUM", "PROPERTIES", "IP"); }
 
     std::shared_ptr<FakeUdp> udp = std::make_shared<FakeUdp>();

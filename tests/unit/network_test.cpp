@@ -99,7 +99,7 @@ TEST_F(HostLookup, AHostNameFailureShowsTheErrorNumberAfterTwoBlanks) {
 
 TEST_F(HostLookup, NoRecordAnEmptyListOrZeroLengthAreAllNoRecord) {
     const std::string text = "Windows Sockets are not responding. Unable to successfully get Host Name.";
-    for (std::optional<platform::HostRecord> record :
+    for (const std::optional<platform::HostRecord>& record :
          {std::optional<platform::HostRecord>{}, std::optional(platform::HostRecord{4, {}}),
           std::optional(platform::HostRecord{0, {{}}})}) {
         journal.clear();

@@ -69,7 +69,7 @@ TEST_F(RemoteActions, RemoteDesktopOpensTheClientOnTheDecodedAddress) {
 }
 
 TEST_F(RemoteActions, TheSettingsFilePathFollowsTheProgramFolder) {
-    struct Case {
+    const struct Case {
         std::string appPath, separator, id, parameters;
     } cases[] = {
         {"E:\\", ".", "14-27-39-21", "/v:1.2.3.4 /admin /edit:\"E:\\Default.rdp\""},

@@ -11,7 +11,6 @@ namespace {
 
 using kestrum::testing::FakeSettings;
 using kestrum::testing::FakeSystem;
-using kestrum::testing::FakeView;
 
 TEST(FolderOfFile, DropsTheFileNameAndKeepsTheRootBackslashOnly) {
     EXPECT_EQ(FolderOfFile("C:\\Program Files\\Kestrum\\kestrum.exe"), "C:\\Program Files\\Kestrum");

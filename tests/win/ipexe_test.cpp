@@ -166,7 +166,7 @@ TEST_F(IpExeTest, HttpErrorsAndJunkBodiesAreNoAnswer) {
         if (request.target.starts_with("http://error.invalid")) return HttpResponse{503, "203.0.113.7\r\n"};
         if (request.target.starts_with("http://huge.invalid"))
             return HttpResponse{200, "203.0.113.7" + std::string(70000, '\n')};
-        return HttpResponse{200, std::string("\x89PNG\r\n\x1a\n\0\0203.0.113.7", 21)};
+        return HttpResponse{200, std::string("\x89PNG\r\n\x1a\n\0\0" "203.0.113.7", 21)};
     });
     UseLoopbackProxy(proxy.port());
     const IpRun run = RunIpExe(L"--url http://error.invalid/ --url http://huge.invalid/ --url http://binary.invalid/ "

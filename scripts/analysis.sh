@@ -1,0 +1,68 @@
+# Sourced by the test script: the fuzzers and the static analysers.
+# Each function is one check: its output goes to the check's log, and it
+# returns non-zero on any finding.
+
+fuzz_seconds=60
+fuzz_targets=(codec remote_id stun http_address registry_trim)
+
+# run_fuzzer TARGET: a bounded run from a copy of the seed corpus, so that the
+# repository's corpus stays as it is; crash inputs land in the results folder.
+# The exit status is kept for fuzz_passed, since the runs go on side by side.
+run_fuzzer() {
+    local target=$1 corpus="$results/fuzz/$1" log="$results/fuzz-$1.log"
+    rm -rf "$corpus"
+    mkdir -p "$results/fuzz"
+    cp -r "tests/fuzz/corpus/$target" "$corpus"
+    build/fuzz/fuzz_"$target" "$corpus" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="$results/fuzz/$target-" >"$log" 2>&1
+    echo $? >"$results/fuzz-$target.status"
+}
+
+# fuzz_passed TARGET: the check on a finished run; the fuzzer's report if it failed.
+fuzz_passed() {
+    [ "$(cat "$results/fuzz-$1.status" 2>/dev/null)" = 0 ] && return 0
+    tail -n 40 "$results/fuzz-$1.log"
+    return 1
+}
+
+# fuzz_executions TARGET: how many inputs the run tried.
+fuzz_executions() {
+    sed -n 's/^stat::number_of_executed_units: *//p' "$results/fuzz-$1.log"
+}
+
+# Our own code, as paths in the compile databases: not GoogleTest, not build/.
+tidy_portable="^$root/(app|net|remote|paint|info|ipexe|platform|tests|bench)/"
+tidy_windows="^$root/(platform/win32|tests/(win|e2e|support|doubles)|bench)/"
+
+# clang-tidy over the portable code and the unit tests, as the host build
+# compiles them (.clang-tidy says which checks and why some are off).
+tidy_host() {
+    run-clang-tidy -p build/host -j"$(nproc)" -quiet "$tidy_portable"
+}
+
+# The Windows code as MinGW-w64 compiles it: clang cannot find that g++'s C++
+# headers by itself (Debian keeps them under a "12-posix" folder), so they
+# are named here, with MinGW-w64's Windows headers and clang's own.
+tidy_windows() {
+    local args=(-extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-nostdinc) dir
+    for dir in $(x86_64-w64-mingw32-g++-posix -E -x c++ -v - </dev/null 2>&1 | sed -n 's|^ \(/.*/c++.*\)$|\1|p'); do
+        args+=(-extra-arg=-isystem"$dir")
+    done
+    args+=(-extra-arg=-isystem"$(clang -print-resource-dir)/include"
+           -extra-arg=-isystem/usr/x86_64-w64-mingw32/include)
+    run-clang-tidy -p build/win64 -j"$(nproc)" -quiet "${args[@]}" "$tidy_windows"
+}
+
+cppcheck_common=(--std=c++20 --language=c++ --enable=warning,style,performance,portability --inline-suppr
+                 --suppressions-list=.cppcheck-suppressions --error-exitcode=1 -j"$(nproc)" -I . --quiet
+                 --library=googletest --template='{file}:{line}: {severity} {id}: {message}')
+
+cppcheck_portable() {
+    cppcheck "${cppcheck_common[@]}" app net remote paint info ipexe platform/*.cpp tests/unit tests/fuzz \
+        bench/gradient_bench.cpp
+}
+
+cppcheck_windows() {
+    cppcheck "${cppcheck_common[@]}" --library=windows --platform=win64 -D_WIN32 -D_WIN64 -DUNICODE -D_UNICODE \
+        platform/win32 tests/win tests/e2e tests/support tests/doubles bench/minimal_window.cpp bench/startup_time.cpp
+}
