@@ -36,6 +36,10 @@ std::string ProgramPath() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything else is loaded: DLLs from the system folder only, never
+    // from the current folder or beside the exe (a download folder, say).
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryW(L"");
     using namespace kestrum;
     const ipexe::Network network{std::make_shared<win32::WinsockUdpNetwork>(),
                                  std::make_shared<win32::WininetHttpClient>(),

@@ -18,6 +18,10 @@
 #include "platform/win32/win32_ui.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything else is loaded: DLLs from the system folder only, never
+    // from the current folder or beside the exe (a download folder, say).
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryW(L"");
     using namespace kestrum;
     win32::Win32System system;
     win32::RegistrySettings settings;

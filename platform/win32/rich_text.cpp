@@ -31,10 +31,10 @@ DWORD CALLBACK ReadChunk(DWORD_PTR cookie, LPBYTE buffer, LONG wanted, LONG* giv
 
 const wchar_t* RichEditClass() {
     // Kept loaded until the program ends: boxes of its class may exist until then.
-    static const UniqueHmodule msftedit(::LoadLibraryW(L"Msftedit.dll"));
+    static const UniqueHmodule msftedit(::LoadLibraryExW(L"Msftedit.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (msftedit) return MSFTEDIT_CLASS;
     // Older systems (and some Wine prefixes) have only the 2.0 control.
-    static const UniqueHmodule riched20(::LoadLibraryW(L"riched20.dll"));
+    static const UniqueHmodule riched20(::LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     if (riched20) return RICHEDIT_CLASSW;
     return nullptr;
 }
