@@ -68,7 +68,8 @@ const MenuSpec kMenus[] = {
 
 const platform::FormSpec kForm{
     "frmKestrum", kAppTitle, platform::Border::FixedDialog, 10365, 6000,
-    kWindowFont, kControls, kMenus,
+    kWindowFont, kControls, kMenus, {},
+    txtRemoteIP,  // so the user can type the remote ID at once
 };
 
 }  // namespace

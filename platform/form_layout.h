@@ -76,6 +76,7 @@ struct FormSpec {
     std::span<const ControlSpec> controls;
     std::span<const MenuSpec> menus;
     std::span<const LineSpec> lines;  // in table order, later ones on top
+    int firstFocus = 0;  // the control that has the focus when shown; 0: the first tab stop
 };
 
 // A length in twips as whole pixels at the given dots per inch, to the nearest.

@@ -485,9 +485,12 @@ void FormWindow::show() {
     shownSize_ = MAKELPARAM(client.right, client.bottom);
     shown_ = true;
     ::ShowWindow(hwnd_, SW_SHOW);
-    // The focus starts on the first control in tab order that can take it.
-    if (const int first = platform::NextTabStop(spec_, 0, false, [this](int id) { return canFocus(id); }))
-        ::SetFocus(static_cast<Item&>(control(first)).hwnd);
+    // The focus starts where the table says, else on the first control in tab
+    // order that can take it.
+    int first = spec_.firstFocus;
+    if (!first || !canFocus(first))
+        first = platform::NextTabStop(spec_, 0, false, [this](int id) { return canFocus(id); });
+    if (first) ::SetFocus(static_cast<Item&>(control(first)).hwnd);
     ::UpdateWindow(hwnd_);
     // Activation runs from the message loop, once the window is painted.
     ::PostMessageW(hwnd_, kActivateMessage, 0, 0);
