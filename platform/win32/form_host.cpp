@@ -78,7 +78,11 @@ public:
             return;
         }
         ::SetWindowTextW(hwnd, Widen(value).c_str());
-        if (control_->kind == ControlKind::Label) repaintBackground();
+        if (control_->kind != ControlKind::Label) return;
+        repaintBackground();
+        // A label's new text (the status line's, say) is read out by screen readers.
+        ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd, OBJID_CLIENT, CHILDID_SELF);
+        ::NotifyWinEvent(EVENT_OBJECT_LIVEREGIONCHANGED, hwnd, OBJID_CLIENT, CHILDID_SELF);
     }
 
     bool visible() const override {

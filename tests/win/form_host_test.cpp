@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -147,6 +148,69 @@ TEST_F(FormHostTest, UnloadDestroysTheWindow) {
     // The main window's end posts the quit message; take it off the queue again.
     MSG msg;
     EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+// A control of the window by its identifier, wherever it sits.
+HWND Child(HWND parent, int id) {
+    struct Search {
+        int id;
+        HWND found;
+    } search{id, nullptr};
+    ::EnumChildWindows(parent, [](HWND child, LPARAM param) {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (::GetDlgCtrlID(child) != s->id) return TRUE;
+        s->found = child;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::wstring Text(HWND hwnd) {
+    wchar_t buffer[256] = {};
+    ::GetWindowTextW(hwnd, buffer, 256);
+    return buffer;
+}
+
+// Accessibility events of this process, as a screen reader is told of them.
+struct SeenEvent {
+    DWORD event;
+    HWND hwnd;
+    LONG object, child;
+    bool operator==(const SeenEvent&) const = default;
+};
+std::vector<SeenEvent> seenEvents;
+void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    seenEvents.push_back({event, hwnd, object, child});
+}
+
+TEST_F(FormHostTest, TheIdBoxesAreNamedByTheirLabelsAndTheStatusLineIsReadOut) {
+    // A screen reader names a text box after the label just before it.
+    const std::pair<int, const wchar_t*> named[] = {
+        {app::txtLocalIP, L"Local ID"}, {app::txtRemoteIP, L"Enter ID of Remote Computer"},
+        {app::txtAlternateID, L"Alternate ID"}};
+    for (const auto& [box, label] : named) {
+        HWND before = ::GetWindow(Child(form.hwnd(), box), GW_HWNDPREV);
+        ASSERT_NE(before, nullptr) << box;
+        wchar_t windowClass[32] = {};
+        ::GetClassNameW(before, windowClass, 32);
+        EXPECT_EQ(_wcsicmp(windowClass, L"Static"), 0) << box;
+        EXPECT_EQ(Text(before), label);
+    }
+
+    // A new status is announced: its name changed, and it is a live region.
+    seenEvents.clear();
+    HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                                           RecordEvent, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook, nullptr);
+    HWND status = Child(form.hwnd(), app::lblConnection);
+    form.control(app::lblConnection).setText("My Computer is online.");
+    PumpPendingMessages();
+    ::UnhookWinEvent(hook);
+    const auto seen = [&](DWORD event) {
+        return std::count(seenEvents.begin(), seenEvents.end(), SeenEvent{event, status, OBJID_CLIENT, CHILDID_SELF});
+    };
+    EXPECT_GE(seen(EVENT_OBJECT_NAMECHANGE), 1);
+    EXPECT_EQ(seen(EVENT_OBJECT_LIVEREGIONCHANGED), 1);
 }
 
 }  // namespace
