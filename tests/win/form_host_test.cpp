@@ -151,17 +151,19 @@ TEST_F(FormHostTest, UnloadDestroysTheWindow) {
 }
 
 // A control of the window by its identifier, wherever it sits.
+struct Search {
+    int id;
+    HWND found;
+};
+BOOL CALLBACK Match(HWND child, LPARAM param) {
+    auto* search = reinterpret_cast<Search*>(param);
+    if (::GetDlgCtrlID(child) != search->id) return TRUE;
+    search->found = child;
+    return FALSE;
+}
 HWND Child(HWND parent, int id) {
-    struct Search {
-        int id;
-        HWND found;
-    } search{id, nullptr};
-    ::EnumChildWindows(parent, [](HWND child, LPARAM param) {
-        auto* s = reinterpret_cast<Search*>(param);
-        if (::GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+    Search search{id, nullptr};
+    ::EnumChildWindows(parent, Match, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
