@@ -26,6 +26,9 @@ wine_env_start() {
         # A crash ends the process instead of waiting in the debugger.
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1 || true
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1 || true
+        # Times New Roman is not installed here; its metric twin keeps text the size
+        # it has on Windows (otherwise a wider fallback wraps the How-To link).
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1 || true
     fi
     wineserver -w 2>/dev/null || true
 }

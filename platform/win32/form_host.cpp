@@ -439,8 +439,19 @@ bool FormWindow::createControls() {
             items_[c.id] = std::move(item);
             continue;
         }
-        ::SendMessageW(item->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(c.font ? fontFor(*c.font) : formFont),
-                       FALSE);
+        HFONT font = c.font ? fontFor(*c.font) : formFont;
+        ::SendMessageW(item->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // A label one line high shows one line: text a little wider than the box
+        // (fonts differ between systems) is cut at the right instead of losing
+        // its last word to a second line that cannot be seen.
+        if (c.kind == ControlKind::Label && c.align == platform::TextAlign::Left) {
+            WindowDc dc(item->hwnd);
+            SelectionRestorer selected(dc.get(), font);
+            TEXTMETRICW metrics{};
+            if (::GetTextMetricsW(dc.get(), &metrics) && 2 * metrics.tmHeight > px(c.height))
+                ::SetWindowLongPtrW(item->hwnd, GWL_STYLE,
+                                    (::GetWindowLongPtrW(item->hwnd, GWL_STYLE) & ~SS_TYPEMASK) | SS_LEFTNOWORDWRAP);
+        }
         // Text boxes take text of any length.
         if (c.kind == ControlKind::TextBox) ::SendMessageW(item->hwnd, EM_SETLIMITTEXT, 0, 0);
         items_[c.id] = std::move(item);

@@ -163,7 +163,8 @@ BOOL CALLBACK CollectText(HWND hwnd, LPARAM param) {
     auto* box = reinterpret_cast<MessageBoxSeen*>(param);
     if (_wcsicmp(ClassName(hwnd).c_str(), L"Static") != 0) return TRUE;
     if (::GetWindowLongPtrW(hwnd, GWL_STYLE) & SS_ICON) {
-        box->hasIcon = box->hasIcon || ::SendMessageW(hwnd, STM_GETICON, 0, 0) != 0 || ::IsWindowVisible(hwnd);
+        // A box without an icon may still keep the icon control, empty.
+        box->hasIcon = box->hasIcon || (::SendMessageW(hwnd, STM_GETICON, 0, 0) != 0 && ::IsWindowVisible(hwnd));
         return TRUE;
     }
     const std::wstring text = WindowText(hwnd);
@@ -213,6 +214,18 @@ void PressCtrlShortcut(HWND window, char key) {
         keys[i].ki.dwFlags = i >= 2 ? KEYEVENTF_KEYUP : 0;
     }
     ::SendInput(4, keys, sizeof(INPUT));
+}
+
+void PressKey(HWND window, WORD virtualKey) {
+    ::SetForegroundWindow(window);
+    ::Sleep(200);
+    INPUT keys[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        keys[i].type = INPUT_KEYBOARD;
+        keys[i].ki.wVk = virtualKey;
+        keys[i].ki.dwFlags = i == 1 ? KEYEVENTF_KEYUP : 0;
+    }
+    ::SendInput(2, keys, sizeof(INPUT));
 }
 
 bool HourglassShown() {

@@ -62,6 +62,9 @@ void Click(HWND button);
 
 // Brings the window to the front and presses Ctrl and the key, as a person would.
 void PressCtrlShortcut(HWND window, char key);
+// Brings the window to the front and presses one key (a virtual-key code), as a
+// person would: through the input queue, so the dialog keys see it.
+void PressKey(HWND window, WORD virtualKey);
 // Whether the mouse pointer is the hourglass now.
 bool HourglassShown();
 

@@ -95,6 +95,11 @@ TEST_F(InfoWindowHost, TheAboutBoxIsAFixedToolWindowOfItsSize) {
     ASSERT_NE(titleFont, nullptr);
     ::GetObjectW(titleFont, sizeof font, &font);
     EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
+
+    // The credit line has room for several lines and wraps; the version has one.
+    EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(about.hwnd(), info::lblDisclaimer), GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_EQ(::GetWindowLongPtrW(::GetDlgItem(about.hwnd(), info::lblVersion), GWL_STYLE) & SS_TYPEMASK,
+              SS_LEFTNOWORDWRAP);
 }
 
 TEST_F(InfoWindowHost, TheSeparatorLiesOverWhateverWasPaintedBeneathIt) {
@@ -267,6 +272,8 @@ TEST_F(InfoWindowHost, TheLinkReportsClicksAndShowsTheHand) {
     HWND link = ::GetDlgItem(howTo.hwnd(), info::Label1);
     ASSERT_NE(link, nullptr);
     EXPECT_TRUE(::GetWindowLongPtrW(link, GWL_STYLE) & SS_NOTIFY);
+    // One line high: cut at the right rather than wrapped out of sight.
+    EXPECT_EQ(::GetWindowLongPtrW(link, GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP);
     ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     EXPECT_EQ(recorder.clicks, (std::vector<int>{info::Label1}));
