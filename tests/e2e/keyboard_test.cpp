@@ -59,6 +59,7 @@ std::vector<int> TabStopsFromTable(HWND window) {
     }
     std::sort(stops.begin(), stops.end(), [](auto* a, auto* b) { return a->tabIndex < b->tabIndex; });
     std::vector<int> ids;
+    ids.reserve(stops.size());
     for (auto* c : stops) ids.push_back(c->id);
     return ids;
 }
