@@ -8,7 +8,7 @@ root=$PWD
 
 bash scripts/install-deps.sh
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target kestrum ip -j"$(nproc)" >/dev/null
+cmake --build --preset win64 --target kestrum ip packages -j"$(nproc)" >/dev/null
 
 source scripts/wine-env.sh
 build="$root/build/win64"
