@@ -22,14 +22,6 @@ const wchar_t kMsinfoKey[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 
 class AboutBox : public RunningKestrum {
 protected:
-    HWND StartOffline() {
-        testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());
-        HWND main = Start();
-        if (main) {
-            EXPECT_EQ(WaitForStatus(main, 60000), kOffline);
-        }
-        return main;
-    }
     HWND OpenAbout(HWND main) {
         ChooseMenu(main, app::mnuAbout);
         return kestrum_->waitForWindow(kAboutCaption, 15000);

@@ -16,17 +16,7 @@
 namespace kestrum::e2e {
 namespace {
 
-class HowToWindow : public RunningKestrum {
-protected:
-    HWND StartOffline() {
-        testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());
-        HWND main = Start();
-        if (main) {
-            EXPECT_EQ(WaitForStatus(main, 60000), kOffline);
-        }
-        return main;
-    }
-};
+using HowToWindow = RunningKestrum;
 
 struct Layout {
     RECT box, close, link;

@@ -15,10 +15,8 @@ class RemoteBox : public RunningKestrum {
 protected:
     void SetUp() override {
         RunningKestrum::SetUp();
-        testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());  // offline: a quick start
-        window_ = Start();
+        window_ = StartOffline();
         ASSERT_NE(window_, nullptr);
-        ASSERT_EQ(WaitForStatus(window_, 60000), kOffline);
         remote_ = FindControl(window_, app::txtRemoteIP);
     }
     bool CommandsEnabled() {

@@ -28,6 +28,15 @@ protected:
         EXPECT_NE(window, nullptr);
         return window;
     }
+    // Started with the Internet refusing (a quick start), after its discovery.
+    HWND StartOffline() {
+        testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());
+        HWND main = Start();
+        if (main) {
+            EXPECT_EQ(WaitForStatus(main, 60000), kOffline);
+        }
+        return main;
+    }
     // Waits for discovery to end; a message box on the way is a failure.
     std::wstring WaitForStatus(HWND window, DWORD timeoutMs) {
         std::wstring status =
