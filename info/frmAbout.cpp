@@ -30,6 +30,12 @@ void frmAbout::Form_Load() {
     lblTitle.setText(app::kAppTitle);
 }
 
+// The gradient and the icon are painted once, at load: at a new dpi, again.
+void frmAbout::Form_DpiChanged() {
+    PaintForm();
+    view_.setPictureToIconOf(AboutId::picIcon, mainWindow_);
+}
+
 void frmAbout::onClick(int id) {
     switch (id) {
         case AboutId::cmdOK: cmdOK_Click(); break;

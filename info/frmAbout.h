@@ -23,6 +23,7 @@ public:
     frmAbout(platform::FormView& view, std::uintptr_t mainWindow, AboutServices services);
 
     void Form_Load() override;
+    void Form_DpiChanged() override;
     void onClick(int id) override;
     void cmdOK_Click();
     void cmdSysInfo_Click();

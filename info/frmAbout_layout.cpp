@@ -23,7 +23,8 @@ const ControlSpec kControls[] = {
     {.id = lblDisclaimer, .name = "lblDisclaimer", .kind = ControlKind::Label,
      .text = "Made by the Kestrum team for everyone who lends a hand with a computer far away. "
              "Free to use and to pass on.",
-     .left = 135, .top = 2505, .width = 3750, .height = 1065, .tabIndex = 3,
+     // Ends at the window's bottom edge, not a pixel below it.
+     .left = 135, .top = 2505, .width = 3750, .height = 1050, .tabIndex = 3,
      .font = kCreditFont, .foreColor = kBlack},
     {.id = lblTitle, .name = "lblTitle", .kind = ControlKind::Label, .text = "Application Title",
      .left = 1050, .top = 1200, .width = 3885, .height = 480, .tabIndex = 4, .foreColor = kBlack},

@@ -18,8 +18,10 @@ const ControlSpec kControls[] = {
     {.id = cmdClose, .name = "cmdClose", .kind = ControlKind::Button, .text = "&Close",
      .left = 10800, .top = 6840, .width = 1215, .height = 375, .tabIndex = 1,
      .defaultButton = true, .cancelButton = true},
+    // Wide enough for its text in any of the fonts that stand in for Times New
+    // Roman, at any dpi: one line high, it would otherwise lose its last letter.
     {.id = Label1, .name = "Label1", .kind = ControlKind::Label, .text = "Additional Information",
-     .left = 240, .top = 6840, .width = 4110, .height = 465, .tabIndex = 2, .font = kLinkFont,
+     .left = 240, .top = 6840, .width = 4560, .height = 465, .tabIndex = 2, .font = kLinkFont,
      .reportsClicks = true, .pointer = platform::Pointer::Hand},
 };
 

@@ -19,6 +19,10 @@ public:
     // The window was first shown, or became active again after another window of
     // the program closed. Switching to and from other programs does not count.
     virtual void Form_Activate() {}
+    // The window moved to a monitor of another dpi. The host has placed the
+    // controls and sized the window anew (Form_Resize came just before), and its
+    // images are blank: what is painted only once must be painted again.
+    virtual void Form_DpiChanged() {}
     // A button was clicked or a menu entry chosen (with the mouse or a shortcut).
     virtual void onClick(int id) = 0;
     // The text of a text box changed, whatever changed it.

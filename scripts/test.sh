@@ -124,6 +124,8 @@ check "cppcheck (Windows code)" cppcheck_windows
 echo "   $((SECONDS - start)) s"
 
 # -- under Wine -------------------------------------------------------------
+# What is run again at the higher dpis: every window's layout, text and gradient.
+dpi_tests='HighDpi.*:MainWindow.ShowsEvery*:MainWindowPaint.*:HowToWindow.Opens*:AboutBox.Opens*'
 if [ -f build/win64/kestrum.exe ]; then
     source scripts/wine-env.sh
     rm -rf build/win64/test-prefix build/win64/screenshots
@@ -131,6 +133,7 @@ if [ -f build/win64/kestrum.exe ]; then
     trap wine_env_stop EXIT
     export KESTRUM_SCREENSHOTS="$(winepath -w "$root/build/win64/screenshots" 2>/dev/null)"
     mkdir -p build/win64/screenshots
+    export KESTRUM_EXPECTED_DPI=96
     for tier in unit_tests:"unit (Windows)" win_tests:"Windows adapters" e2e:"end to end"; do
         name=${tier%%:*}
         label=${tier#*:}
@@ -142,8 +145,23 @@ if [ -f build/win64/kestrum.exe ]; then
     echo "== start-up time (figures only)"
     timeout 300 wine build/win64/startup_time.exe || true
     wine_env_stop
+    # The windows again on screens of 150% and 200%, each in a prefix of its own.
+    for dpi in 144 192; do
+        echo "== end to end at $dpi dpi"
+        rm -rf "build/win64/test-prefix-$dpi"
+        wine_env_start "$root/build/win64/test-prefix-$dpi" headless
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wineserver -k 2>/dev/null; wineserver -w 2>/dev/null  # read at the next start
+        mkdir -p "build/win64/screenshots/dpi$dpi"
+        KESTRUM_SCREENSHOTS="$(winepath -w "$root/build/win64/screenshots/dpi$dpi")" \
+            KESTRUM_EXPECTED_DPI=$dpi timeout 600 wine build/win64/kestrum_e2e.exe --gtest_brief=1 \
+            --gtest_filter="$dpi_tests" --gtest_output="xml:$(winepath -w "$results/win-e2e-$dpi.xml")"
+        count_xml "end to end at $dpi dpi" "$results/win-e2e-$dpi.xml"
+        wine_env_stop
+    done
     trap - EXIT
-    for bmp in build/win64/screenshots/*.bmp; do
+    unset KESTRUM_EXPECTED_DPI
+    for bmp in build/win64/screenshots/*.bmp build/win64/screenshots/*/*.bmp; do
         [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
     done
     echo "Screenshots: $root/build/win64/screenshots"

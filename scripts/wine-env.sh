@@ -11,7 +11,8 @@ wine_env_start() {
     if [ "${2:-}" = headless ] || [ -z "${DISPLAY:-}" ]; then
         local n=90
         while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        # Room for the largest window at 200%: windows never grow past the screen.
+        Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &
         KESTRUM_XVFB_PID=$!
         export DISPLAY=":$n"
         local i

@@ -1,5 +1,7 @@
 #include "platform/win32/form_host.h"
 
+#include <richedit.h>
+
 #include <algorithm>
 #include <array>
 
@@ -55,7 +57,11 @@ public:
             visible_ = menu->visible;
             enabled_ = menu->enabled;
         }
-        if (control) color_ = control->foreColor;
+        if (control) {
+            color_ = control->foreColor;
+            place_ = {static_cast<float>(control->left), static_cast<float>(control->top),
+                      static_cast<float>(control->width), static_cast<float>(control->height)};
+        }
     }
 
     const ControlSpec* spec() const { return control_; }
@@ -171,6 +177,14 @@ public:
 
     void remove() { ::RemoveMenu(parentMenu(), static_cast<UINT>(menu_->id), MF_BYCOMMAND); }
 
+    // Puts the control where its twips fall at the window's dots per inch now.
+    void placeAtDpi() {
+        const int dpi = form_.dpi_;
+        ::SetWindowPos(hwnd, nullptr, platform::TwipsToPixels(place_[0], dpi), platform::TwipsToPixels(place_[1], dpi),
+                       platform::TwipsToPixels(place_[2], dpi), platform::TwipsToPixels(place_[3], dpi),
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
 private:
     HMENU parentMenu() const {
         if (!menu_->parent) return form_.menuBar_;
@@ -188,6 +202,7 @@ private:
     }
     void setEdge(int which, float twips) {
         if (menu_) return;
+        place_[static_cast<size_t>(which)] = twips;
         auto b = bounds();
         b[static_cast<size_t>(which)] = platform::TwipsToPixels(twips, form_.dpi_);
         ::SetWindowPos(hwnd, nullptr, b[0], b[1], b[2], b[3], SWP_NOZORDER | SWP_NOACTIVATE);
@@ -214,6 +229,9 @@ private:
     bool visible_ = true;
     bool enabled_ = true;
     std::optional<std::uint32_t> color_;
+    // Left, top, width and height in twips as last set: kept, not read back from
+    // pixels, so moving between monitors of different dpi never drifts.
+    std::array<float, 4> place_{};
 };
 
 FormWindow::Surface::~Surface() {
@@ -345,31 +363,89 @@ bool FormWindow::create(HWND owner) {
     dpi_ = static_cast<int>(::GetDpiForWindow(hwnd_));
     if (dpi_ <= 0) dpi_ = 96;
 
-    if (iconResource_) {
-        bigIcon_.reset(static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON,
-                                                       ::GetSystemMetricsForDpi(SM_CXICON, dpi_),
-                                                       ::GetSystemMetricsForDpi(SM_CYICON, dpi_), 0)));
-        smallIcon_.reset(static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON,
-                                                         ::GetSystemMetricsForDpi(SM_CXSMICON, dpi_),
-                                                         ::GetSystemMetricsForDpi(SM_CYSMICON, dpi_), 0)));
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
-        ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
-    }
+    loadIcons();
     if (!createMenus() || !createControls()) return false;
 
-    RECT rect{0, 0, px(spec_.clientWidth), px(spec_.clientHeight)};
-    ::AdjustWindowRectExForDpi(&rect, style, menuBar_ != nullptr, exStyle, static_cast<UINT>(dpi_));
-    ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    // A menu bar that wraps onto a second line takes client height: make it up.
-    RECT client;
-    ::GetClientRect(hwnd_, &client);
-    const int missing = px(spec_.clientHeight) - client.bottom;
-    if (missing > 0)
-        ::SetWindowPos(hwnd_, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top + missing,
-                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    resizeToClient(spec_.clientWidth, spec_.clientHeight, nullptr);
     RegisterForm(this);
     return true;
+}
+
+// The icons drawn at the sizes the system uses at the window's dpi.
+void FormWindow::loadIcons() {
+    if (!iconResource_) return;
+    auto load = [this](int widthMetric, int heightMetric) {
+        return static_cast<HICON>(::LoadImageW(Instance(), MAKEINTRESOURCEW(iconResource_), IMAGE_ICON,
+                                               ::GetSystemMetricsForDpi(widthMetric, static_cast<UINT>(dpi_)),
+                                               ::GetSystemMetricsForDpi(heightMetric, static_cast<UINT>(dpi_)), 0));
+    };
+    UniqueHicon big(load(SM_CXICON, SM_CYICON)), small(load(SM_CXSMICON, SM_CYSMICON));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+    ::SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+    bigIcon_ = std::move(big);  // the old ones go once the window no longer shows them
+    smallIcon_ = std::move(small);
+}
+
+// Sizes the window so its client area is the given twips at its dpi; at the
+// given place, or where it is.
+void FormWindow::resizeToClient(float widthTwips, float heightTwips, const POINT* at) {
+    const DWORD style = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_STYLE));
+    const DWORD exStyle = static_cast<DWORD>(::GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+    const int clientWidth = platform::TwipsToPixels(widthTwips, dpi_);
+    const int clientHeight = platform::TwipsToPixels(heightTwips, dpi_);
+    RECT rect{0, 0, clientWidth, clientHeight};
+    ::AdjustWindowRectExForDpi(&rect, style, menuBar_ != nullptr, exStyle, static_cast<UINT>(dpi_));
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (at ? 0 : SWP_NOMOVE);
+    relayingOut_ = true;
+    const int x = at ? at->x : 0, y = at ? at->y : 0;
+    ::SetWindowPos(hwnd_, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top, flags);
+    // A menu bar that wraps onto a second line, or a frame that differs from the
+    // one foreseen, takes or gives client area: make up the difference.
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    const int wider = clientWidth - client.right, taller = clientHeight - client.bottom;
+    if (wider || taller)
+        ::SetWindowPos(hwnd_, nullptr, x, y, rect.right - rect.left + wider, rect.bottom - rect.top + taller, flags);
+    relayingOut_ = false;
+    clientTwips_ = {widthTwips, heightTwips};
+}
+
+// A size the user gave the window, in twips; one it gave itself is already kept
+// there unrounded.
+void FormWindow::keepClientSize(int width, int height) {
+    if (width == platform::TwipsToPixels(clientTwips_[0], dpi_) &&
+        height == platform::TwipsToPixels(clientTwips_[1], dpi_))
+        return;
+    clientTwips_ = {platform::PixelsToTwips(width, dpi_), platform::PixelsToTwips(height, dpi_)};
+}
+
+// Moved to a monitor of another dpi: the controls keep their places and fonts in
+// twips and points, the client area its size in twips, and the logic paints the
+// window's images afresh at the new size.
+void FormWindow::changeDpi(int dpi, const RECT& suggested) {
+    const auto [width, height] = clientTwips_;
+    dpi_ = dpi;
+    applyFonts();
+    for (auto& [id, item] : items_)
+        if (item->hwnd) item->placeAtDpi();
+    loadIcons();
+    if (::IsZoomed(hwnd_) || ::IsIconic(hwnd_)) {
+        relayingOut_ = true;
+        ::SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                       suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        relayingOut_ = false;
+    } else {
+        const POINT at{suggested.left, suggested.top};
+        resizeToClient(width, height, &at);
+    }
+    RECT client;
+    ::GetClientRect(hwnd_, &client);
+    shownSize_ = MAKELPARAM(client.right, client.bottom);
+    if (events_ && shown_) {
+        events_->Form_Resize();
+        events_->Form_DpiChanged();
+    }
+    ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 HFONT FormWindow::fontFor(const platform::FontSpec& font) {
@@ -393,7 +469,6 @@ HFONT FormWindow::fontFor(const platform::FontSpec& font) {
 }
 
 bool FormWindow::createControls() {
-    HFONT formFont = fontFor(spec_.font);
     for (const ControlSpec& c : spec_.controls) {
         const wchar_t* windowClass = L"STATIC";
         DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
@@ -433,30 +508,48 @@ bool FormWindow::createControls() {
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), Instance(), nullptr);
         if (!item->hwnd) return false;
         if (c.kind == ControlKind::RichText) {
-            // The document brings its own fonts; a window font would override them.
             if (!c.document.empty() && !LoadRtfDocument(item->hwnd, c.document)) return false;
             if (c.readOnly) ::SendMessageW(item->hwnd, EM_SETREADONLY, TRUE, 0);
-            items_[c.id] = std::move(item);
-            continue;
-        }
-        HFONT font = c.font ? fontFor(*c.font) : formFont;
-        ::SendMessageW(item->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        // A label one line high shows one line: text a little wider than the box
-        // (fonts differ between systems) is cut at the right instead of losing
-        // its last word to a second line that cannot be seen.
-        if (c.kind == ControlKind::Label && c.align == platform::TextAlign::Left) {
-            WindowDc dc(item->hwnd);
-            SelectionRestorer selected(dc.get(), font);
-            TEXTMETRICW metrics{};
-            if (::GetTextMetricsW(dc.get(), &metrics) && 2 * metrics.tmHeight > px(c.height))
-                ::SetWindowLongPtrW(item->hwnd, GWL_STYLE,
-                                    (::GetWindowLongPtrW(item->hwnd, GWL_STYLE) & ~SS_TYPEMASK) | SS_LEFTNOWORDWRAP);
         }
         // Text boxes take text of any length.
         if (c.kind == ControlKind::TextBox) ::SendMessageW(item->hwnd, EM_SETLIMITTEXT, 0, 0);
         items_[c.id] = std::move(item);
     }
+    applyFonts();
     return true;
+}
+
+// Fonts in points at the window's dpi; the ones they replace go afterwards.
+void FormWindow::applyFonts() {
+    std::vector<UniqueHfont> previous = std::move(fonts_);
+    fonts_.clear();
+    HFONT formFont = fontFor(spec_.font);
+    for (auto& [id, item] : items_) {
+        const ControlSpec* c = item->spec();
+        if (!c) continue;
+        if (c->kind == ControlKind::RichText) {
+            // The document brings its own fonts (a window font would override them)
+            // and is drawn at the system's dpi; zoomed, it matches the window's.
+            const auto systemDpi = static_cast<int>(::GetDpiForSystem());
+            if (systemDpi == dpi_ || systemDpi <= 0) ::SendMessageW(item->hwnd, EM_SETZOOM, 0, 0);
+            else ::SendMessageW(item->hwnd, EM_SETZOOM, static_cast<WPARAM>(dpi_), systemDpi);
+            continue;
+        }
+        HFONT font = c->font ? fontFor(*c->font) : formFont;
+        ::SendMessageW(item->hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        // A label one line high shows one line: text a little wider than the box
+        // (fonts differ between systems) is cut at the right instead of losing
+        // its last word to a second line that cannot be seen.
+        if (c->kind == ControlKind::Label && c->align == platform::TextAlign::Left) {
+            WindowDc dc(item->hwnd);
+            SelectionRestorer selected(dc.get(), font);
+            TEXTMETRICW metrics{};
+            const LONG_PTR style = ::GetWindowLongPtrW(item->hwnd, GWL_STYLE) & ~SS_TYPEMASK;
+            if (::GetTextMetricsW(dc.get(), &metrics))
+                ::SetWindowLongPtrW(item->hwnd, GWL_STYLE,
+                                    style | (2 * metrics.tmHeight > px(c->height) ? SS_LEFTNOWORDWRAP : SS_LEFT));
+        }
+    }
 }
 
 bool FormWindow::createMenus() {
@@ -660,11 +753,15 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             if (const ControlSpec* button = buttonFor(false)) return MAKELRESULT(button->id, DC_HASDEFID);
             return 0;
         case WM_SIZE:
+            if (!relayingOut_ && wParam != SIZE_MINIMIZED) keepClientSize(LOWORD(lParam), HIWORD(lParam));
             // Every later change of size reaches the logic; show() reports the first.
-            if (events_ && shown_ && lParam != shownSize_) {
+            if (events_ && shown_ && !relayingOut_ && lParam != shownSize_) {
                 shownSize_ = lParam;
                 events_->Form_Resize();
             }
+            return 0;
+        case WM_DPICHANGED:
+            changeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
         case WM_CLOSE:
             unload();

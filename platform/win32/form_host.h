@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <vector>
@@ -76,7 +77,12 @@ private:
 
     bool createControls();
     bool createMenus();
+    void applyFonts();
     HFONT fontFor(const platform::FontSpec& font);
+    void loadIcons();
+    void resizeToClient(float widthTwips, float heightTwips, const POINT* at);
+    void keepClientSize(int width, int height);
+    void changeDpi(int dpi, const RECT& suggested);
     void drawLines();
     void enableOthers();
     const platform::ControlSpec* buttonFor(bool cancel) const;
@@ -91,6 +97,8 @@ private:
     platform::FormEvents* events_ = nullptr;
     bool shown_ = false;
     LPARAM shownSize_ = 0;  // the client size the logic was last told of
+    bool relayingOut_ = false;  // sizing itself: the logic hears of it once, at the end
+    std::array<float, 2> clientTwips_{};  // the client area's width and height, unrounded
     bool modal_ = false;
     std::vector<HWND> disabledOthers_;  // while modal
     HMENU menuBar_ = nullptr;

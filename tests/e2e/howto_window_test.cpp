@@ -36,13 +36,18 @@ Layout Expected(HWND window) {
     ::GetClientRect(window, &client);
     const double w = Twips(client.right, window), h = Twips(client.bottom, window);
     const double boxWidth = w - 480, boxHeight = h - 960;
-    const double buttonTop = boxHeight + 240 + 180, buttonLeft = boxWidth + 240 - 1215;
+    const double buttonTop = boxHeight + 240 + 180;
     auto rect = [&](double left, double top, double width, double height) {
         const int l = Px(left, window), t = Px(top, window);
         return RECT{l, t, l + Px(width, window), t + Px(height, window)};
     };
-    return {rect(240, 240, boxWidth, boxHeight), rect(buttonLeft, buttonTop, 1215, 375),
-            rect(240, buttonTop, 4110, 465)};
+    const RECT box = rect(240, 240, boxWidth, boxHeight);
+    // The button's width is whole pixels, so its left is found from the box's
+    // right edge in pixels.
+    const int buttonWidth = Px(1215, window);
+    const RECT button{box.right - buttonWidth, Px(buttonTop, window), box.right,
+                      Px(buttonTop, window) + Px(375, window)};
+    return {box, button, rect(240, buttonTop, 4560, 465)};
 }
 
 bool Same(const RECT& a, const RECT& b) {
@@ -80,7 +85,9 @@ TEST_F(HowToWindow, OpensFromTheMenuWithTheDocumentFollowsItsSizeAndEscClosesIt)
     const Layout design = Read(howTo);
     EXPECT_TRUE(Same(design.box, RECT{Px(240, howTo), Px(240, howTo), Px(240, howTo) + Px(11790, howTo),
                                       Px(240, howTo) + Px(6720, howTo)}));
-    EXPECT_EQ(design.close.left, Px(10815, howTo));
+    // The button's right edge on the box's: its left is the design's to a pixel of rounding.
+    EXPECT_EQ(design.close.right, design.box.right);
+    EXPECT_NEAR(design.close.left, Px(10815, howTo), 1);
     EXPECT_EQ(design.close.top, Px(7140, howTo));
     EXPECT_EQ(design.link.left, Px(240, howTo));
     EXPECT_EQ(design.link.top, Px(7140, howTo));

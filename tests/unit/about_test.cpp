@@ -52,6 +52,17 @@ TEST_F(AboutBox, LoadPaintsFirstThenShowsTheIconCaptionVersionAndTitle) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(AboutBox, ANewDpiRepaintsTheGradientAndTheIconAndNothingElse) {
+    frmAbout box(view, kMainWindow, Services());
+    box.Form_Load();
+    journal.clear();
+    view.paint.lines = 0;
+    box.Form_DpiChanged();
+    EXPECT_EQ(journal, (Journal{"paint autoRedraw", "paint lock", "paint unlock", "paint refresh",
+                                "icon " + std::to_string(picIcon) + " of " + std::to_string(kMainWindow)}));
+    EXPECT_GT(view.paint.lines, 0);
+}
+
 TEST_F(AboutBox, ShowsTheSameEveryTimeItIsLoadedAnew) {
     for (int time = 0; time < 2; ++time) {
         FakeView fresh;
@@ -98,7 +109,7 @@ TEST(AboutTable, HoldsTheBoxesLayout) {
         {cmdOK, platform::ControlKind::Button, "OK", 4365, 2625, 1260, 345, 0},
         {picIcon, platform::ControlKind::PictureBox, "", 240, 1200, 540, 540, 1},
         {cmdSysInfo, platform::ControlKind::Button, "&System Info...", 4380, 3075, 1245, 345, 2},
-        {lblDisclaimer, platform::ControlKind::Label, nullptr, 135, 2505, 3750, 1065, 3},
+        {lblDisclaimer, platform::ControlKind::Label, nullptr, 135, 2505, 3750, 1050, 3},
         {lblTitle, platform::ControlKind::Label, "Application Title", 1050, 1200, 3885, 480, 4},
         {lblVersion, platform::ControlKind::Label, "Version", 1050, 1740, 3885, 225, 5},
     };

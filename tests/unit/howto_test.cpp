@@ -167,7 +167,7 @@ TEST(HowToTable, HoldsTheWindowsLayout) {
     EXPECT_EQ(link.kind, platform::ControlKind::Label);
     EXPECT_EQ(link.text, "Additional Information");
     EXPECT_EQ((std::array{link.left, link.top, link.width, link.height, link.tabIndex}),
-              (std::array{240, 6840, 4110, 465, 2}));
+              (std::array{240, 6840, 4560, 465, 2}));
     ASSERT_TRUE(link.font.has_value());
     EXPECT_EQ(link.font->face, "Times New Roman");
     EXPECT_EQ(link.font->points, 20.25);

@@ -45,6 +45,7 @@ public:
     void Form_Load() override { events.push_back("load"); }
     void Form_Resize() override { events.push_back("resize"); }
     void Form_Activate() override { events.push_back("activate"); }
+    void Form_DpiChanged() override { events.push_back("dpi"); }
     void onClick(int id) override { events.push_back("click " + std::to_string(id)); }
     void onChange(int id) override { events.push_back("change " + std::to_string(id)); }
     std::vector<std::string> events;
@@ -171,6 +172,85 @@ std::wstring Text(HWND hwnd) {
     wchar_t buffer[256] = {};
     ::GetWindowTextW(hwnd, buffer, 256);
     return buffer;
+}
+
+RECT PlaceInParent(HWND hwnd) {
+    RECT rect;
+    ::GetWindowRect(hwnd, &rect);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int IconWidth(HICON icon) {
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) return 0;
+    BITMAP bitmap{};
+    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor) ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
+// The Try Again button where the logic may put it, in twips from the left.
+constexpr int kMovedLeft = 1000;
+
+// Every control where its twips fall at the dpi, its font in points at the dpi.
+void ExpectLaidOutAt(FormWindow& form, int dpi) {
+    for (const platform::ControlSpec& c : app::KestrumLayout().controls) {
+        HWND control = Child(form.hwnd(), c.id);
+        const RECT place = PlaceInParent(control);
+        const int left = c.id == app::cmdTRY ? kMovedLeft : c.left;
+        const RECT wanted{platform::TwipsToPixels(left, dpi), platform::TwipsToPixels(c.top, dpi),
+                          platform::TwipsToPixels(left, dpi) + platform::TwipsToPixels(c.width, dpi),
+                          platform::TwipsToPixels(c.top, dpi) + platform::TwipsToPixels(c.height, dpi)};
+        EXPECT_TRUE(::EqualRect(&place, &wanted)) << c.name << " at " << place.left << "," << place.top << ","
+                                                  << place.right << "," << place.bottom << " at dpi " << dpi;
+        if (c.kind == platform::ControlKind::PictureBox) continue;  // shows no text
+        const platform::FontSpec font = c.font ? *c.font : app::KestrumLayout().font;
+        LOGFONTW log{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof log, &log);
+        EXPECT_EQ(log.lfHeight, -platform::PointsToPixels(font.points, dpi)) << c.name << " at dpi " << dpi;
+    }
+    RECT client;
+    ::GetClientRect(form.hwnd(), &client);
+    EXPECT_EQ(client.right, platform::TwipsToPixels(app::KestrumLayout().clientWidth, dpi));
+    EXPECT_EQ(client.bottom, platform::TwipsToPixels(app::KestrumLayout().clientHeight, dpi));
+    // The window's image covers the client area in pixels.
+    BITMAP image{};
+    ::GetObjectW(::GetCurrentObject(form.imageDc(), OBJ_BITMAP), sizeof image, &image);
+    EXPECT_EQ(image.bmWidth, client.right);
+    EXPECT_EQ(image.bmHeight, client.bottom);
+    auto big = reinterpret_cast<HICON>(::SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0));
+    EXPECT_EQ(IconWidth(big), ::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
+}
+
+void ChangeDpi(FormWindow& form, int dpi, POINT at) {
+    RECT suggested{at.x, at.y, at.x + 300, at.y + 200};  // the size is the window's to choose
+    ::SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+TEST_F(FormHostTest, OnAMonitorOfAnotherDpiEverythingKeepsItsTwipsAndTheLogicRepaints) {
+    form.show();
+    PumpPendingMessages();
+    const int start = form.dpi();
+    // A place the logic chose outlives the move as well as the table's do.
+    form.control(app::cmdTRY).setLeft(kMovedLeft);
+    ExpectLaidOutAt(form, start);
+    recorder.events.clear();
+
+    for (int dpi : {144, 192, 120, start}) {
+        ChangeDpi(form, dpi, {40, 30});
+        EXPECT_EQ(form.dpi(), dpi);
+        RECT frame;
+        ::GetWindowRect(form.hwnd(), &frame);
+        EXPECT_EQ(frame.left, 40);
+        EXPECT_EQ(frame.top, 30);
+        // Back at the start, not a pixel has drifted.
+        ExpectLaidOutAt(form, dpi);
+        // Told once, after the controls and the window have their new sizes.
+        EXPECT_EQ(recorder.events, (std::vector<std::string>{"resize", "dpi"}));
+        recorder.events.clear();
+    }
 }
 
 // Accessibility events of this process, as a screen reader is told of them.

@@ -308,7 +308,7 @@ TEST_F(InfoWindowHost, ControlsMoveInTwipsAndLaterSizesReachTheLogic) {
     EXPECT_EQ(place.bottom - place.top, Px(600, howTo));
     EXPECT_NEAR(close.left(), 1500, 15);
     EXPECT_NEAR(close.height(), 600, 15);
-    EXPECT_EQ(howTo.control(info::Label1).width(), platform::PixelsToTwips(Px(4110, howTo), howTo.dpi()));
+    EXPECT_EQ(howTo.control(info::Label1).width(), platform::PixelsToTwips(Px(4560, howTo), howTo.dpi()));
 
     EXPECT_TRUE(::GetWindowLongPtrW(howTo.hwnd(), GWL_STYLE) & WS_THICKFRAME);
     howTo.show();
