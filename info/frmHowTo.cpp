@@ -1,22 +1,9 @@
 #include "info/frmHowTo.h"
 
+#include "info/howto_resize.h"
 #include "paint/ApplyGradient.h"
 
 namespace kestrum::info {
-
-namespace {
-
-// Sizes below zero are refused: that step of the layout fails, changes nothing,
-// and the next step runs.
-void SetWidth(platform::Control& control, float twips) {
-    if (twips >= 0) control.setWidth(twips);
-}
-
-void SetHeight(platform::Control& control, float twips) {
-    if (twips >= 0) control.setHeight(twips);
-}
-
-}  // namespace
 
 std::string InfoDocPath(const std::string& appPath) {
     std::string path = appPath;
@@ -35,16 +22,18 @@ frmHowTo::frmHowTo(platform::FormView& view, const std::string& appPath, HowToSe
 
 void frmHowTo::Form_Load() { PaintForm(); }
 
-// In single precision throughout; each step reads what the steps before it set.
+// Each step reads what the steps before it set: the controls hold their places
+// in whole pixels.
 void frmHowTo::Form_Resize() {
-    const float W = view_.scaleWidth();
-    const float H = view_.scaleHeight();
-    SetWidth(rtfHowTo, W - 2 * rtfHowTo.left());
-    SetHeight(rtfHowTo, H - 2 * rtfHowTo.top() - 480);
-    cmdClose.setTop(rtfHowTo.height() + rtfHowTo.top() + 180);
-    cmdClose.setLeft(rtfHowTo.width() + rtfHowTo.left() - cmdClose.width());
-    Label1.setTop(cmdClose.top());
-    Label1.setLeft(rtfHowTo.left());
+    const BoxSize size = HowToBoxSize(view_.scaleWidth(), view_.scaleHeight(), rtfHowTo.left(), rtfHowTo.top());
+    if (size.width) rtfHowTo.setWidth(*size.width);
+    if (size.height) rtfHowTo.setHeight(*size.height);
+    const BelowBox below =
+        HowToBelowBox(rtfHowTo.left(), rtfHowTo.top(), rtfHowTo.width(), rtfHowTo.height(), cmdClose.width());
+    cmdClose.setTop(below.closeTop);
+    cmdClose.setLeft(below.closeLeft);
+    Label1.setTop(below.linkTop);
+    Label1.setLeft(below.linkLeft);
     PaintForm();
 }
 

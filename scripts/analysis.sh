@@ -3,7 +3,7 @@
 # returns non-zero on any finding.
 
 fuzz_seconds=60
-fuzz_targets=(codec remote_id stun http_address registry_trim)
+fuzz_targets=(codec remote_id stun http_address registry_trim howto_layout)
 
 # run_fuzzer TARGET: a bounded run from a copy of the seed corpus, so that the
 # repository's corpus stays as it is; crash inputs land in the results folder.
