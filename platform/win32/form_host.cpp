@@ -366,7 +366,7 @@ bool FormWindow::create(HWND owner) {
     loadIcons();
     if (!createMenus() || !createControls()) return false;
 
-    resizeToClient(spec_.clientWidth, spec_.clientHeight, nullptr);
+    resizeToClient(static_cast<float>(spec_.clientWidth), static_cast<float>(spec_.clientHeight), nullptr);
     RegisterForm(this);
     return true;
 }
@@ -521,8 +521,7 @@ bool FormWindow::createControls() {
 
 // Fonts in points at the window's dpi; the ones they replace go afterwards.
 void FormWindow::applyFonts() {
-    std::vector<UniqueHfont> previous = std::move(fonts_);
-    fonts_.clear();
+    const auto replaced = static_cast<std::ptrdiff_t>(fonts_.size());
     HFONT formFont = fontFor(spec_.font);
     for (auto& [id, item] : items_) {
         const ControlSpec* c = item->spec();
@@ -550,6 +549,7 @@ void FormWindow::applyFonts() {
                                     style | (2 * metrics.tmHeight > px(c->height) ? SS_LEFTNOWORDWRAP : SS_LEFT));
         }
     }
+    fonts_.erase(fonts_.begin(), fonts_.begin() + replaced);
 }
 
 bool FormWindow::createMenus() {

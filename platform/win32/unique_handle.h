@@ -5,9 +5,27 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <utility>
 
 namespace kestrum::win32 {
+
+// How many GDI objects (fonts, bitmaps, brushes, pens, memory DCs, icons) the
+// program's owners hold right now: every window gives back all it made when it
+// goes, and this shows whether it did.
+class HeldGdiObjects {
+public:
+    static long Count() { return count_.load(std::memory_order_relaxed); }
+    static void Add(long change) { count_.fetch_add(change, std::memory_order_relaxed); }
+
+private:
+    static inline std::atomic<long> count_{0};
+};
+
+// The traits of the kinds counted in HeldGdiObjects.
+struct CountedAsHeldGdi {
+    static void Held(long change) { HeldGdiObjects::Add(change); }
+};
 
 template <typename Traits>
 class UniqueHandle {
@@ -15,12 +33,16 @@ public:
     using Handle = typename Traits::Handle;
 
     UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    explicit UniqueHandle(Handle handle) : handle_(handle) { count(handle_, +1); }
     UniqueHandle(const UniqueHandle&) = delete;
     UniqueHandle& operator=(const UniqueHandle&) = delete;
-    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    // Moves pass the handle on: it stays held.
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(std::exchange(other.handle_, Traits::Invalid())) {}
     UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) reset(other.release());
+        if (this != &other) {
+            reset();
+            handle_ = std::exchange(other.handle_, Traits::Invalid());
+        }
         return *this;
     }
     ~UniqueHandle() { reset(); }
@@ -30,16 +52,30 @@ public:
 
     // For out parameters: closes what is held and hands out the slot.
     Handle* put() {
+        static_assert(!kCounted, "what arrives through the slot would not be counted");
         reset();
         return &handle_;
     }
-    Handle release() { return std::exchange(handle_, Traits::Invalid()); }
+    Handle release() {
+        count(handle_, -1);
+        return std::exchange(handle_, Traits::Invalid());
+    }
     void reset(Handle handle = Traits::Invalid()) {
         const Handle old = std::exchange(handle_, handle);
-        if (Traits::IsValid(old)) Traits::Close(old);
+        count(handle_, +1);
+        if (Traits::IsValid(old)) {
+            Traits::Close(old);
+            count(old, -1);
+        }
     }
 
 private:
+    static constexpr bool kCounted = requires(long change) { Traits::Held(change); };
+    static void count([[maybe_unused]] Handle handle, [[maybe_unused]] long change) {
+        if constexpr (kCounted)
+            if (Traits::IsValid(handle)) Traits::Held(change);
+    }
+
     Handle handle_ = Traits::Invalid();
 };
 
@@ -59,14 +95,14 @@ struct RegistryKeyTraits {
 };
 
 template <typename GdiHandle>
-struct GdiObjectTraits {
+struct GdiObjectTraits : CountedAsHeldGdi {
     using Handle = GdiHandle;
     static Handle Invalid() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { ::DeleteObject(h); }
 };
 
-struct IconTraits {
+struct IconTraits : CountedAsHeldGdi {
     using Handle = HICON;
     static Handle Invalid() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }
@@ -80,7 +116,7 @@ struct AcceleratorTraits {
     static void Close(Handle h) { ::DestroyAcceleratorTable(h); }
 };
 
-struct MemoryDcTraits {
+struct MemoryDcTraits : CountedAsHeldGdi {
     using Handle = HDC;
     static Handle Invalid() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }

@@ -39,8 +39,18 @@ std::optional<platform::HostRecord> Win32Sockets::hostByName(const std::string& 
 int Win32Sockets::lastError() { return ::WSAGetLastError(); }
 
 platform::InternetHandle WinInet::open(const std::string& agent, unsigned accessType, unsigned flags) {
-    return reinterpret_cast<platform::InternetHandle>(
-        ::InternetOpenA(agent.c_str(), accessType, nullptr, nullptr, flags));
+    HINTERNET session = ::InternetOpenA(agent.c_str(), accessType, nullptr, nullptr, flags);
+    // The probe runs while the window waits. Windows gives up on a silent server
+    // after 30 s by default, but a machine's settings (or another implementation
+    // of the library) may wait far longer: a proxy that takes the request and
+    // never answers must not freeze the window for more than those 30 s.
+    if (session) {
+        DWORD ms = 30000;
+        for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                                   INTERNET_OPTION_RECEIVE_TIMEOUT})
+            ::InternetSetOptionA(session, option, &ms, sizeof ms);
+    }
+    return reinterpret_cast<platform::InternetHandle>(session);
 }
 
 platform::InternetHandle WinInet::openUrl(platform::InternetHandle session, const std::string& url,
