@@ -58,20 +58,6 @@ BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK MatchControl(HWND hwnd, LPARAM param) {
-    auto* s = reinterpret_cast<ControlSearch*>(param);
-    if (::GetDlgCtrlID(hwnd) == s->id) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 HWND KestrumProcess::waitForWindow(const std::wstring& caption, DWORD timeoutMs) const {
@@ -89,12 +75,6 @@ bool KestrumProcess::waitForExit(DWORD timeoutMs, DWORD* exitCode) const {
     if (!process_ || ::WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
     if (exitCode) ::GetExitCodeProcess(process_, exitCode);
     return true;
-}
-
-HWND FindControl(HWND parent, int id) {
-    ControlSearch search{id, nullptr};
-    ::EnumChildWindows(parent, MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 std::wstring WindowText(HWND hwnd) {
@@ -120,13 +100,6 @@ std::wstring WindowText(HWND hwnd) {
 std::wstring ClassName(HWND hwnd) {
     wchar_t name[256] = {};
     return std::wstring(name, static_cast<size_t>(::GetClassNameW(hwnd, name, 256)));
-}
-
-RECT RectInParent(HWND hwnd) {
-    RECT rect;
-    ::GetWindowRect(hwnd, &rect);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 std::wstring WaitForText(HWND control, const std::vector<std::wstring>& texts, DWORD timeoutMs) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_windows.h"
+
 namespace kestrum::e2e {
 
 // The folder that holds this test program (and kestrum.exe beside it).
@@ -34,12 +36,10 @@ private:
     DWORD processId_ = 0;
 };
 
-// Child window of the given control identifier anywhere below parent.
-HWND FindControl(HWND parent, int id);
+using testsupport::FindControl;
+using testsupport::RectInParent;
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassName(HWND hwnd);
-// The window's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND hwnd);
 
 // Waits until the control's text is one of the given texts; returns the text seen
 // last either way.

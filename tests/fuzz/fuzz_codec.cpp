@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "net/codec.h"
+#include "tests/fuzz/escape.h"
 
 namespace {
 
@@ -28,16 +29,7 @@ using kestrum::net::WriteNumber;
 
 constexpr int kOffsets[4] = {13, 25, 36, 17};
 
-// Non-printable bytes as \xNN, so that a failing input can be read.
-std::string Escape(std::string_view text) {
-    std::string out;
-    for (unsigned char c : text) {
-        char buffer[8];
-        std::snprintf(buffer, sizeof buffer, c >= 0x20 && c < 0x7F && c != '\\' ? "%c" : "\\x%02X", c);
-        out += buffer;
-    }
-    return out;
-}
+using kestrum::fuzzing::Escape;
 
 [[noreturn]] void Fail(const char* what, std::string_view input, const std::string& got,
                        const std::string& expected) {

@@ -10,19 +10,11 @@
 #include <vector>
 
 #include "remote/remote_id.h"
+#include "tests/fuzz/escape.h"
 
 namespace {
 
-// Non-printable bytes as \xNN, so that a failing input can be read.
-std::string Escape(std::string_view text) {
-    std::string out;
-    for (unsigned char c : text) {
-        char buffer[8];
-        std::snprintf(buffer, sizeof buffer, c >= 0x20 && c < 0x7F && c != '\\' ? "%c" : "\\x%02X", c);
-        out += buffer;
-    }
-    return out;
-}
+using kestrum::fuzzing::Escape;
 
 std::vector<std::string_view> SplitAtDashes(std::string_view text) {
     std::vector<std::string_view> parts;

@@ -14,9 +14,13 @@
 #include "platform/win32/form_host.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/resource.h"
+#include "tests/support/child_windows.h"
 
 namespace kestrum::win32 {
 namespace {
+
+using testsupport::FindControl;
+using testsupport::RectInParent;
 
 struct MenuEntry {
     std::wstring text;
@@ -151,34 +155,10 @@ TEST_F(FormHostTest, UnloadDestroysTheWindow) {
     EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// A control of the window by its identifier, wherever it sits.
-struct Search {
-    int id;
-    HWND found;
-};
-BOOL CALLBACK Match(HWND child, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    if (::GetDlgCtrlID(child) != search->id) return TRUE;
-    search->found = child;
-    return FALSE;
-}
-HWND Child(HWND parent, int id) {
-    Search search{id, nullptr};
-    ::EnumChildWindows(parent, Match, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 std::wstring Text(HWND hwnd) {
     wchar_t buffer[256] = {};
     ::GetWindowTextW(hwnd, buffer, 256);
     return buffer;
-}
-
-RECT PlaceInParent(HWND hwnd) {
-    RECT rect;
-    ::GetWindowRect(hwnd, &rect);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 int IconWidth(HICON icon) {
@@ -197,8 +177,8 @@ constexpr int kMovedLeft = 1000;
 // Every control where its twips fall at the dpi, its font in points at the dpi.
 void ExpectLaidOutAt(FormWindow& form, int dpi) {
     for (const platform::ControlSpec& c : app::KestrumLayout().controls) {
-        HWND control = Child(form.hwnd(), c.id);
-        const RECT place = PlaceInParent(control);
+        HWND control = FindControl(form.hwnd(), c.id);
+        const RECT place = RectInParent(control);
         const int left = c.id == app::cmdTRY ? kMovedLeft : c.left;
         const RECT wanted{platform::TwipsToPixels(left, dpi), platform::TwipsToPixels(c.top, dpi),
                           platform::TwipsToPixels(left, dpi) + platform::TwipsToPixels(c.width, dpi),
@@ -271,7 +251,7 @@ TEST_F(FormHostTest, TheIdBoxesAreNamedByTheirLabelsAndTheStatusLineIsReadOut) {
         {app::txtLocalIP, L"Local ID"}, {app::txtRemoteIP, L"Enter ID of Remote Computer"},
         {app::txtAlternateID, L"Alternate ID"}};
     for (const auto& [box, label] : named) {
-        HWND before = ::GetWindow(Child(form.hwnd(), box), GW_HWNDPREV);
+        HWND before = ::GetWindow(FindControl(form.hwnd(), box), GW_HWNDPREV);
         ASSERT_NE(before, nullptr) << box;
         wchar_t windowClass[32] = {};
         ::GetClassNameW(before, windowClass, 32);
@@ -284,7 +264,7 @@ TEST_F(FormHostTest, TheIdBoxesAreNamedByTheirLabelsAndTheStatusLineIsReadOut) {
     HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
                                            RecordEvent, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook, nullptr);
-    HWND status = Child(form.hwnd(), app::lblConnection);
+    HWND status = FindControl(form.hwnd(), app::lblConnection);
     form.control(app::lblConnection).setText("My Computer is online.");
     PumpPendingMessages();
     ::UnhookWinEvent(hook);

@@ -28,10 +28,13 @@
 #include "platform/win32/win32_forms.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system.h"
+#include "tests/support/child_windows.h"
 #include "tests/support/recording_ui.h"
 
 namespace kestrum::win32 {
 namespace {
+
+using testsupport::RectInParent;
 
 class Recorder : public platform::FormEvents {
 public:
@@ -45,13 +48,6 @@ void DropQuitMessages() {
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-}
-
-RECT PlaceOf(HWND control) {
-    RECT rect;
-    ::GetWindowRect(control, &rect);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 class InfoWindowHost : public testing::Test {
@@ -301,7 +297,7 @@ TEST_F(InfoWindowHost, ControlsMoveInTwipsAndLaterSizesReachTheLogic) {
     close.setTop(3000);
     close.setWidth(2250);
     close.setHeight(600);
-    const RECT place = PlaceOf(::GetDlgItem(howTo.hwnd(), info::cmdClose));
+    const RECT place = RectInParent(::GetDlgItem(howTo.hwnd(), info::cmdClose));
     EXPECT_EQ(place.left, Px(1500, howTo));
     EXPECT_EQ(place.top, Px(3000, howTo));
     EXPECT_EQ(place.right - place.left, Px(2250, howTo));
