@@ -49,6 +49,11 @@ LoopbackHttpServer::LoopbackHttpServer(Handler handler) : handler_(std::move(han
 LoopbackHttpServer::~LoopbackHttpServer() {
     stopping_ = true;
     if (listener_ != INVALID_SOCKET) ::closesocket(listener_);
+    {
+        // A client that connected and sent nothing keeps the reader waiting: wake it.
+        std::lock_guard lock(mutex_);
+        if (reading_ != INVALID_SOCKET) ::shutdown(reading_, SD_BOTH);
+    }
     if (thread_.joinable()) thread_.join();
     for (SOCKET s : hanging_) ::closesocket(s);
 }
@@ -62,6 +67,14 @@ void LoopbackHttpServer::serve() {
     while (!stopping_) {
         SOCKET client = ::accept(listener_, nullptr, nullptr);
         if (client == INVALID_SOCKET) return;
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) {
+                ::closesocket(client);
+                return;
+            }
+            reading_ = client;
+        }
         answer(client);
     }
 }
@@ -73,6 +86,14 @@ void LoopbackHttpServer::answer(SOCKET client) {
         const int got = ::recv(client, buffer, sizeof buffer, 0);
         if (got <= 0) break;
         data.append(buffer, static_cast<size_t>(got));
+    }
+    {
+        std::lock_guard lock(mutex_);
+        reading_ = INVALID_SOCKET;
+        if (stopping_) {
+            ::closesocket(client);
+            return;
+        }
     }
     HttpRequest request;
     const size_t lineEnd = data.find("\r\n");

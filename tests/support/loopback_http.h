@@ -48,6 +48,7 @@ private:
     mutable std::mutex mutex_;
     std::vector<HttpRequest> requests_;
     std::vector<SOCKET> hanging_;
+    SOCKET reading_ = INVALID_SOCKET;  // the connection whose request is being read
 };
 
 // Points this user's Internet settings (which WinINet reads) at a proxy on
