@@ -8,6 +8,10 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb x11-utils xdotool imagemagick nsis
     clang libclang-rt-14-dev clang-tidy cppcheck
+    # Times New Roman's metric twin, which the Wine prefixes map it to
+    fonts-liberation
+    # a STUN server for IP.EXE's tests, a build cache, and the private network namespace
+    coturn ccache iproute2 util-linux
 )
 
 missing=()

@@ -1,15 +1,17 @@
 # Sourced by the run and test scripts: a private Wine prefix and, when needed, a
 # private Xvfb display. Only what is started here is stopped here.
 
-# wine_env_start PREFIX_DIR [headless]
+# wine_env_start PREFIX_DIR [headless [FIRST_DISPLAY_NUMBER]]
 wine_env_start() {
     export WINEPREFIX="$1"
     export WINEDEBUG=-all
+    # The tests use folder names with non-ASCII letters: Wine needs a UTF-8 locale.
+    export LANG=${LANG:-C.UTF-8}
     # No Mono or Gecko installers: the programs here need neither.
     export WINEDLLOVERRIDES="mscoree,mshtml="
     KESTRUM_XVFB_PID=""
     if [ "${2:-}" = headless ] || [ -z "${DISPLAY:-}" ]; then
-        local n=90
+        local n=${3:-90}
         while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
         # Room for the largest window at 200%: windows never grow past the screen.
         Xvfb ":$n" -screen 0 2560x1600x24 -nolisten tcp >/dev/null 2>&1 &

@@ -47,8 +47,7 @@ private:
     std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<HttpRequest> requests_;
-    std::vector<SOCKET> hanging_;
-    SOCKET reading_ = INVALID_SOCKET;  // the connection whose request is being read
+    std::vector<SOCKET> hanging_;  // only the server thread adds to it
 };
 
 // Points this user's Internet settings (which WinINet reads) at a proxy on

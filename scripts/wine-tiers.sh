@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The tests under Wine. Run by the test script as `unshare -n bash scripts/wine-tiers.sh`:
+# in a network namespace of its own with loopback only, so that nothing a test
+# starts (the online probe and IP.EXE look up public names) can leave this machine.
+# Each tier writes build/results/wine-NAME.xml and, beside it, its label in
+# wine-NAME.xml.expected, which the test script counts.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build/win64
+results=$root/build/results
+quick=${1:-}
+source scripts/wine-env.sh
+ip link set lo up || { echo "no network namespace: run as root through unshare -n" >&2; exit 1; }
+
+# A STUN server on loopback for IP.EXE's tests (Debian's coturn, STUN only).
+turnserver -n --listening-ip=127.0.0.1 --listening-port=3478 --stun-only --no-cli --no-tls --no-dtls \
+    --log-file=stdout >"$results/turnserver.log" 2>&1 &
+stun_pid=$!
+export KESTRUM_STUN=127.0.0.1:3478
+
+# One prefix is prepared once; each run starts from a copy of it.
+template=$build/prefix-template
+rm -rf "$template" "$build"/test-prefix* "$build/screenshots"
+(
+    wine_env_start "$template" headless 80
+    # The test programs open and close hundreds of windows: unmanaged, Wine does not
+    # wait for a window manager (Xvfb has none) to withdraw each one.
+    for exe in kestrum_win_tests.exe kestrum_e2e.exe; do
+        wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
+    done
+    wineserver -w  # the registry is saved when the server ends
+    wine_env_stop
+)
+
+# run_tier LABEL DPI DISPLAY EXE [GTEST ARGS...]: one test program in a fresh copy of the prefix.
+run_tier() {
+    local label=$1 dpi=$2 display=$3 exe=$4
+    shift 4
+    local name=${label// /-} start=$SECONDS
+    local xml="$results/wine-$name.xml"
+    echo "$label" >"$xml.expected"
+    cp -a "$template" "$build/test-prefix-$name"
+    wine_env_start "$build/test-prefix-$name" headless "$display"
+    if [ "$dpi" != 96 ]; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wineserver -k 2>/dev/null; wineserver -w 2>/dev/null  # read at the next start
+    fi
+    local shots=$build/screenshots
+    [ "$dpi" = 96 ] || shots=$shots/dpi$dpi
+    mkdir -p "$shots"
+    KESTRUM_SCREENSHOTS="$(winepath -w "$shots" 2>/dev/null)" KESTRUM_EXPECTED_DPI=$dpi \
+        timeout 900 wine "$build/$exe" --gtest_brief=1 --gtest_output="xml:$(winepath -w "$xml")" "$@" \
+        >"$results/$name.log" 2>&1
+    wine_env_stop
+    echo "== $label: $((SECONDS - start)) s"
+    cat "$results/$name.log"
+}
+
+run_tier "unit (Windows)" 96 90 kestrum_unit_tests.exe
+run_tier "Windows adapters" 96 90 kestrum_win_tests.exe
+if [ -z "$quick" ]; then
+    run_tier "end to end" 96 90 kestrum_e2e.exe
+    # The windows again on screens of 150% and 200%, side by side.
+    run_tier "end to end at 144 dpi" 144 100 kestrum_e2e.exe --gtest_filter='Dpi*' >"$results/dpi144.out" &
+    run_tier "end to end at 192 dpi" 192 110 kestrum_e2e.exe --gtest_filter='Dpi*' >"$results/dpi192.out"
+    wait
+    cat "$results/dpi144.out" "$results/dpi192.out"
+fi
+kill "$stun_pid" 2>/dev/null
+for bmp in "$build"/screenshots/*.bmp "$build"/screenshots/*/*.bmp; do
+    [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
+done
+echo "Screenshots: $build/screenshots"
