@@ -24,9 +24,9 @@ template=$build/prefix-template
 rm -rf "$template" "$build"/test-prefix* "$build/screenshots"
 (
     wine_env_start "$template" headless 80
-    # The test programs open and close hundreds of windows: unmanaged, Wine does not
-    # wait for a window manager (Xvfb has none) to withdraw each one.
-    for exe in kestrum_win_tests.exe kestrum_e2e.exe; do
+    # The tests open and close many windows: unmanaged, Wine does not wait for a
+    # window manager (Xvfb has none) to withdraw each one.
+    for exe in kestrum_win_tests.exe kestrum.exe; do
         wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
     done
     wineserver -w  # the registry is saved when the server ends
@@ -37,7 +37,7 @@ rm -rf "$template" "$build"/test-prefix* "$build/screenshots"
 run_tier() {
     local label=$1 dpi=$2 display=$3 exe=$4
     shift 4
-    local name=${label// /-} start=$SECONDS
+    local name=${label//[^a-z0-9]/-} start=$SECONDS
     local xml="$results/wine-$name.xml"
     echo "$label" >"$xml.expected"
     cp -a "$template" "$build/test-prefix-$name"
@@ -63,8 +63,9 @@ if [ -z "$quick" ]; then
     run_tier "end to end" 96 90 kestrum_e2e.exe
     # The windows again on screens of 150% and 200%, side by side.
     run_tier "end to end at 144 dpi" 144 100 kestrum_e2e.exe --gtest_filter='Dpi*' >"$results/dpi144.out" &
+    dpi144=$!
     run_tier "end to end at 192 dpi" 192 110 kestrum_e2e.exe --gtest_filter='Dpi*' >"$results/dpi192.out"
-    wait
+    wait "$dpi144"
     cat "$results/dpi144.out" "$results/dpi192.out"
 fi
 kill "$stun_pid" 2>/dev/null

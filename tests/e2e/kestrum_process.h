@@ -1,9 +1,11 @@
 #pragma once
-// Starts the real kestrum.exe, finds its windows and ends it, for tests that use
-// the program as a person would.
+// Drives the real kestrum.exe as a person would: starts it, finds its windows and
+// message boxes, presses keys through the input queue, saves what the screen shows.
+// Every wait is bounded; the caller says what it waited for when one runs out.
 
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,68 +14,146 @@
 
 namespace kestrum::e2e {
 
-// The folder that holds this test program (and kestrum.exe beside it).
-std::wstring ThisFolder();
-
-class KestrumProcess {
-public:
-    // environment: "NAME=value" entries replacing the inherited block, or none.
-    explicit KestrumProcess(const std::wstring& exePath,
-                            std::optional<std::vector<std::wstring>> environment = std::nullopt);
-    ~KestrumProcess();
-    KestrumProcess(const KestrumProcess&) = delete;
-    KestrumProcess& operator=(const KestrumProcess&) = delete;
-
-    bool started() const { return process_ != nullptr; }
-    // The first visible top-level window of the process with this caption.
-    HWND waitForWindow(const std::wstring& caption, DWORD timeoutMs = 30000) const;
-    // True when the process ended within the time; its exit code in exitCode.
-    bool waitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr) const;
-    DWORD id() const { return processId_; }
-
-private:
-    HANDLE process_ = nullptr;
-    DWORD processId_ = 0;
-};
-
 using testsupport::FindControl;
 using testsupport::RectInParent;
-std::wstring WindowText(HWND hwnd);
-std::wstring ClassName(HWND hwnd);
 
-// Waits until the control's text is one of the given texts; returns the text seen
-// last either way.
-std::wstring WaitForText(HWND control, const std::vector<std::wstring>& texts, DWORD timeoutMs);
+// The folder that holds this test program, kestrum.exe and the doubles.
+inline std::wstring ThisFolder() {
+    wchar_t path[MAX_PATH * 4] = {};
+    const std::wstring exe(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4));
+    return exe.substr(0, exe.find_last_of(L'\\'));
+}
 
-// A message box of the process: its title, its text, and a way to press OK.
+inline bool Exists(const std::wstring& file) { return ::GetFileAttributesW(file.c_str()) != ~DWORD(0); }
+
+// Looks every 50 ms until done() holds; false when timeoutMs passed first.
+inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    for (const ULONGLONG deadline = ::GetTickCount64() + timeoutMs; !done(); ::Sleep(50))
+        if (::GetTickCount64() > deadline) return false;
+    return true;
+}
+
+// A window's text as the system keeps it (a caption, a label), read even while the program is busy.
+inline std::wstring Caption(HWND hwnd) {
+    wchar_t text[512] = {};
+    return std::wstring(text, ::GetWindowTextW(hwnd, text, 512));
+}
+
+// The text a control holds, asked of the control (a text box, whose text the system does not keep).
+inline std::wstring WindowText(HWND hwnd) {
+    DWORD_PTR length = 0, copied = 0;
+    if (!::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return L"?";
+    std::wstring text(length + 1, L'\0');
+    ::SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
+                          5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+// Waits for a label to show the text; the text it showed last either way.
+inline std::wstring WaitForText(HWND label, const std::wstring& wanted, DWORD timeoutMs) {
+    std::wstring text;
+    WaitUntil([&] { return (text = Caption(label)) == wanted; }, timeoutMs);
+    return text;
+}
+
+// A visible top-level window of the process, of the class and with the caption (none: any).
+inline HWND FindTopLevel(DWORD processId, const wchar_t* className, const wchar_t* caption) {
+    for (HWND window = nullptr; (window = ::FindWindowExW(nullptr, window, className, caption));) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == processId && ::IsWindowVisible(window)) return window;
+    }
+    return nullptr;
+}
+
+// A program started from its own folder, with this process's environment; ended
+// with the object if it still runs.
+class Process {
+public:
+    explicit Process(const std::wstring& exe, const std::wstring& arguments = L"") {
+        std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+        STARTUPINFOW startup{sizeof startup};
+        const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+        if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                             folder.c_str(), &startup, &info_))
+            ::CloseHandle(info_.hThread);
+    }
+    ~Process() {
+        if (running()) ::TerminateProcess(info_.hProcess, 99);
+        if (info_.hProcess) ::CloseHandle(info_.hProcess);
+    }
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    DWORD id() const { return info_.dwProcessId; }
+    bool running() const { return info_.hProcess && ::WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT; }
+    bool waitForExit(DWORD timeoutMs, DWORD* exitCode) const {
+        return info_.hProcess && ::WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+               ::GetExitCodeProcess(info_.hProcess, exitCode);
+    }
+    HWND waitForWindow(const std::wstring& caption, DWORD timeoutMs = 30000) const {
+        HWND found = nullptr;
+        WaitUntil([&] { return (found = FindTopLevel(id(), nullptr, caption.c_str())) != nullptr; }, timeoutMs);
+        return found;
+    }
+
+private:
+    PROCESS_INFORMATION info_{};
+};
+
 struct MessageBoxSeen {
     HWND hwnd = nullptr;
-    std::wstring title;
-    std::wstring text;
-    bool hasIcon = false;
+    std::wstring title, text;
+    void ok() const {  // presses its OK button
+        ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        WaitUntil([&] { return !::IsWindow(hwnd); }, 5000);
+    }
 };
-std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, DWORD timeoutMs);
-void PressOk(const MessageBoxSeen& box);
 
-// Types text into an edit control as a paste would (the control reports a change).
-void TypeText(HWND edit, const std::wstring& text);
-// Clicks a button and returns at once (the program may block in its handler).
-void Click(HWND button);
+// A message box of the process once its text is laid out, or none.
+inline std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
+    MessageBoxSeen box;
+    if (!WaitUntil([&] {
+            box.text.clear();
+            box.hwnd = FindTopLevel(processId, L"#32770", nullptr);
+            for (HWND s = nullptr; box.hwnd && (s = ::FindWindowExW(box.hwnd, s, L"Static", nullptr));)
+                box.text += Caption(s);
+            return !box.text.empty();
+        }, timeoutMs))
+        return std::nullopt;
+    box.title = Caption(box.hwnd);
+    return box;
+}
 
-// Brings the window to the front and presses Ctrl and the key, as a person would.
-void PressCtrlShortcut(HWND window, char key);
-// Brings the window to the front and presses one key (a virtual-key code), as a
-// person would: through the input queue, so the dialog keys see it.
-void PressKey(HWND window, WORD virtualKey);
-// Whether the mouse pointer is the hourglass now.
-bool HourglassShown();
+// Brings the window to the front and presses the keys together (virtual-key codes);
+// false when the window never came to the front.
+inline bool Press(HWND window, const std::vector<WORD>& keys) {
+    ::SetForegroundWindow(window);
+    if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 5000)) return false;
+    std::vector<INPUT> events(keys.size() * 2, INPUT{INPUT_KEYBOARD, {}});
+    for (size_t i = 0, last = events.size() - 1; i < keys.size(); ++i) {
+        events[i].ki.wVk = events[last - i].ki.wVk = keys[i];
+        events[last - i].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
+    return ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT)) == events.size();
+}
 
-// Saves what the window shows on screen as a 24-bit BMP; false on failure.
-bool SaveScreenshot(HWND hwnd, const std::wstring& path);
-// Where screenshots go: %KESTRUM_SCREENSHOTS% or a folder beside the tests.
-std::wstring ScreenshotFolder();
+// The id of the control that has the keyboard focus in the window's thread, 0 when none.
+inline int FocusedId(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus) return 0;
+    return ::GetDlgCtrlID(info.hwndFocus);
+}
 
-// Reads a string value from HKEY_CURRENT_USER; none when missing.
-std::optional<std::wstring> ReadUserString(const std::wstring& key, const std::wstring& value);
+// A string value under HKEY_CURRENT_USER, none when missing.
+inline std::optional<std::wstring> UserString(const wchar_t* key, const wchar_t* value) {
+    std::wstring text(32768, L'\0');
+    DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    if (::RegGetValueW(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, text.data(), &bytes)) return {};
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
 
 }  // namespace kestrum::e2e

@@ -6,24 +6,13 @@
 
 namespace kestrum::testsupport {
 
-namespace detail {
-struct ControlSearch {
-    int id;
-    HWND found;
-};
-inline BOOL CALLBACK MatchControl(HWND hwnd, LPARAM param) {
-    auto* search = reinterpret_cast<ControlSearch*>(param);
-    if (::GetDlgCtrlID(hwnd) != search->id) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-}  // namespace detail
-
 // The child window of the given control identifier anywhere below parent.
 inline HWND FindControl(HWND parent, int id) {
-    detail::ControlSearch search{id, nullptr};
-    ::EnumChildWindows(parent, detail::MatchControl, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::GetDlgCtrlID(child) == id) return child;
+        if (HWND below = FindControl(child, id)) return below;
+    }
+    return nullptr;
 }
 
 // The window's rectangle in its parent's client coordinates.

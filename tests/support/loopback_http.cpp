@@ -1,7 +1,5 @@
 #include "tests/support/loopback_http.h"
 
-#include "tests/support/winsock_session.h"
-
 #include <wininet.h>
 
 #include <cstdio>
@@ -11,7 +9,11 @@ namespace kestrum::testsupport {
 namespace {
 
 SOCKET ListenOnLoopback(unsigned short& port) {
-    SOCKET s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    static const bool started = [] {
+        WSADATA data;
+        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;  // for the whole test run
+    }();
+    SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
     if (s == INVALID_SOCKET) return s;
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -38,10 +40,15 @@ bool Readable(SOCKET s) {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(Handler handler) : handler_(std::move(handler)) {
-    static WinsockSession winsock;
-    listener_ = ListenOnLoopback(port_);
-    if (listener_ != INVALID_SOCKET) thread_ = std::thread([this] { serve(); });
+LoopbackHttpServer::LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler)
+    : handler_(std::move(handler)), listener_(ListenOnLoopback(port_)) {
+    thread_ = std::thread([this] {
+        while (listener_ != INVALID_SOCKET && !stopping_) {
+            if (!Readable(listener_)) continue;
+            SOCKET client = ::accept(listener_, nullptr, nullptr);
+            if (client != INVALID_SOCKET) answer(client);
+        }
+    });
 }
 
 LoopbackHttpServer::~LoopbackHttpServer() {
@@ -54,14 +61,6 @@ LoopbackHttpServer::~LoopbackHttpServer() {
 std::vector<HttpRequest> LoopbackHttpServer::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
-}
-
-void LoopbackHttpServer::serve() {
-    while (!stopping_) {
-        if (!Readable(listener_)) continue;
-        SOCKET client = ::accept(listener_, nullptr, nullptr);
-        if (client != INVALID_SOCKET) answer(client);
-    }
 }
 
 void LoopbackHttpServer::answer(SOCKET client) {
@@ -79,15 +78,9 @@ void LoopbackHttpServer::answer(SOCKET client) {
         ::closesocket(client);
         return;
     }
-    HttpRequest request;
-    const size_t lineEnd = data.find("\r\n");
-    const std::string line = data.substr(0, lineEnd);
-    const size_t space1 = line.find(' '), space2 = line.rfind(' ');
-    if (space1 != std::string::npos && space2 > space1) {
-        request.method = line.substr(0, space1);
-        request.target = line.substr(space1 + 1, space2 - space1 - 1);
-    }
-    request.headers = data.substr(lineEnd + 2);
+    const size_t space1 = data.find(' '), space2 = data.find(' ', space1 + 1);
+    const HttpRequest request{data.substr(0, space1), data.substr(space1 + 1, space2 - space1 - 1),
+                              data.substr(data.find("\r\n") + 2)};
     {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
@@ -123,7 +116,6 @@ void UseLoopbackProxy(unsigned short port) {
 }
 
 unsigned short ClosedLoopbackPort() {
-    static WinsockSession winsock;
     unsigned short port = 0;
     SOCKET s = ListenOnLoopback(port);
     ::closesocket(s);  // nothing listens there any more

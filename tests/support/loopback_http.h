@@ -14,9 +14,7 @@
 namespace kestrum::testsupport {
 
 struct HttpRequest {
-    std::string method;
-    std::string target;  // through a proxy, the absolute URL
-    std::string headers;
+    std::string method, target, headers;  // through a proxy, target is the absolute URL
 };
 
 struct HttpResponse {
@@ -27,9 +25,8 @@ struct HttpResponse {
 
 class LoopbackHttpServer {
 public:
-    using Handler = std::function<HttpResponse(const HttpRequest&)>;
-    explicit LoopbackHttpServer(Handler handler);
-    ~LoopbackHttpServer();
+    explicit LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler);
+    ~LoopbackHttpServer();  // within 100 ms, whatever the peers do
     LoopbackHttpServer(const LoopbackHttpServer&) = delete;
     LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
@@ -37,17 +34,16 @@ public:
     std::vector<HttpRequest> requests() const;
 
 private:
-    void serve();
     void answer(SOCKET client);
 
-    Handler handler_;
+    std::function<HttpResponse(const HttpRequest&)> handler_;
+    unsigned short port_ = 0;  // before listener_, which sets it
     SOCKET listener_ = INVALID_SOCKET;
-    unsigned short port_ = 0;
     std::atomic<bool> stopping_{false};
-    std::thread thread_;
     mutable std::mutex mutex_;
     std::vector<HttpRequest> requests_;
     std::vector<SOCKET> hanging_;  // only the server thread adds to it
+    std::thread thread_;
 };
 
 // Points this user's Internet settings (which WinINet reads) at a proxy on

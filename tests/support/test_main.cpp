@@ -1,6 +1,6 @@
 // GoogleTest's main with a watchdog: a test that does not end within
-// KESTRUM_TEST_TIMEOUT seconds (default 180) is reported by name and ends the
-// run, so that a hang is a failing test instead of a stalled run.
+// KESTRUM_TEST_TIMEOUT seconds (default 180) is named and ends the run, so a
+// hang is a failing test instead of a stalled run.
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,319 @@
+// The real kestrum.exe used as a person would, one program shared by every test
+// here: keys and focus, the Help windows, the windows at the screen's dpi, and
+// discovery through a loopback proxy. The "Dpi" suites run again at 144 and 192 dpi.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/frmKestrum_layout.h"
+#include "info/frmAbout_layout.h"
+#include "info/frmHowTo_layout.h"
+#include "tests/e2e/kestrum_process.h"
+#include "tests/support/loopback_http.h"
+
+namespace kestrum::e2e {
+namespace {
+
+const wchar_t kCaption[] = L"Kestrum 1.2";
+const wchar_t kAboutCaption[] = L"About Kestrum 1.2";
+const wchar_t kHowToCaption[] = L"HOW TO...";
+const wchar_t kOnline[] = L"My Computer is online.";
+const wchar_t kTrying[] = L"Try to connecting...";
+const wchar_t kOffline[] = L"My Computer is offline. (Check Internet or try it again)";
+const wchar_t kPublicKey[] = L"Software\\VB and VBA Program Settings\\KESTRUM\\PROPERTIES";
+const wchar_t kStartupKey[] = L"Software\\VB and VBA Program Settings\\KESTRUM\\1.2";
+
+// The program as the tests share it, started when a suite first needs it: from a
+// folder whose name has blanks and letters of three scripts, beside DLLs planted
+// under the names of those it loads and an IP.EXE that never ends, with the
+// Internet refusing, once its first discovery is over. Each test leaves it so:
+// the main window in front and usable, the remote ID empty.
+class Kestrum : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!kestrum_ || !kestrum_->running()) trouble_ = StartShared();
+    }
+    void SetUp() override { ASSERT_NE(main_, nullptr) << "the shared kestrum.exe: " << trouble_; }
+
+    static std::wstring At(const std::wstring& file) { return folder_ + L"\\" + file; }
+    static HWND Control(int id) { return FindControl(main_, id); }
+    static void SetRemoteId(const wchar_t* id) {
+        ::SendMessageW(Control(app::txtRemoteIP), WM_SETTEXT, 0, LPARAM(id));
+    }
+    // Closed: the main window usable and in front again and, its Local ID empty, discovery run anew.
+    static std::string BackToMain(HWND closed) {
+        if (WaitForText(Control(app::lblConnection), kTrying, 10000) != kTrying) return "no new discovery";
+        return WaitUntil([&] {
+            return !::IsWindow(closed) && ::IsWindowEnabled(main_) && ::GetForegroundWindow() == main_ &&
+                   Caption(Control(app::lblConnection)) == kOffline;
+        }, 10000) ? "" : "not closed, or the main window not usable, in front and offline again";
+    }
+    // Opens a Help window with its Ctrl shortcut.
+    static HWND Open(char key, const wchar_t* caption) {
+        return Press(main_, {VK_CONTROL, WORD(key)}) ? kestrum_->waitForWindow(caption, 15000) : nullptr;
+    }
+
+    static inline std::unique_ptr<Process> kestrum_;
+    static inline HWND main_ = nullptr;
+    static inline std::wstring folder_;
+    static inline std::string trouble_;
+
+private:
+    // What went wrong, or nothing.
+    static std::string StartShared() {
+        kestrum_.reset();
+        main_ = nullptr;
+        wchar_t temp[MAX_PATH] = {};
+        folder_ = std::wstring(temp, ::GetTempPathW(MAX_PATH, temp));
+        folder_ += L"Kestrum Pr\xFC" L"fung \x8A66\x9A13 \x3A9";
+        ::CreateDirectoryW(folder_.c_str(), nullptr);
+        for (const wchar_t* file : {L"planted.marker", L"ip.txt"}) ::DeleteFileW(At(file).c_str());
+        const std::pair<const wchar_t*, const wchar_t*> copies[] = {
+            {L"kestrum.exe", L"kestrum.exe"}, {L"doubles\\hanging\\IP.EXE", L"IP.EXE"},
+            {L"doubles\\planted.dll", L"msftedit.dll"}, {L"doubles\\planted.dll", L"riched20.dll"},
+            {L"doubles\\planted.dll", L"riched32.dll"}};
+        for (const auto& [from, to] : copies)
+            if (!::CopyFileW((ThisFolder() + L"\\" + from).c_str(), At(to).c_str(), FALSE))
+                return "cannot copy " + testing::PrintToString(std::wstring(from));
+        testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());
+        ::SetEnvironmentVariableW(L"KESTRUM_HANG_LOG", At(L"ip.txt").c_str());  // where IP.EXE leaves its id
+        kestrum_ = std::make_unique<Process>(At(L"kestrum.exe"));
+        HWND main = kestrum_->waitForWindow(kCaption);
+        if (!main) return "no window captioned Kestrum 1.2 within 30 s";
+        const std::wstring status = WaitForText(FindControl(main, app::lblConnection), kOffline, 30000);
+        if (status != kOffline) return "status " + testing::PrintToString(status) + " within 30 s, not offline";
+        main_ = main;
+        return {};
+    }
+};
+
+using Start = Kestrum;
+TEST_F(Start, RecordsItsOddFolderAsItIsAndSaysNothing) {
+    EXPECT_EQ(UserString(kStartupKey, L"AppPath"), folder_);
+    EXPECT_FALSE(WaitForMessageBox(kestrum_->id(), 0).has_value());
+    // The remote ID box takes a paste of any length.
+    EXPECT_GE(::SendMessageW(Control(app::txtRemoteIP), EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+}
+
+// The control focused after each of Tab (or Shift+Tab) pressed steps times.
+std::vector<int> Walk(HWND main, size_t steps, bool backwards) {
+    std::vector<int> seen;
+    for (size_t i = 0; i < steps; ++i) {
+        const int from = FocusedId(main);
+        if (!Press(main, backwards ? std::vector<WORD>{VK_SHIFT, VK_TAB} : std::vector<WORD>{VK_TAB})) break;
+        WaitUntil([&] { return FocusedId(main) != from; }, 2000);
+        seen.push_back(FocusedId(main));
+    }
+    return seen;
+}
+
+using Keyboard = Kestrum;
+TEST_F(Keyboard, FocusWaitsInTheRemoteIdBoxAndTabFollowsTheTabIndexes) {
+    EXPECT_TRUE(WaitUntil([] { return FocusedId(main_) == app::txtRemoteIP; }, 5000));
+    // Nothing typed: the remote commands are disabled, so Tab passes them by.
+    const std::vector<int> offline{app::cmdTRY, app::txtAlternateID, app::txtLocalIP, app::txtRemoteIP};
+    EXPECT_EQ(Walk(main_, offline.size(), false), offline);
+    ASSERT_TRUE(Press(main_, {'1'}));
+    EXPECT_TRUE(WaitUntil([] { return WindowText(Control(app::txtRemoteIP)) == L"1"; }, 5000));
+    const std::vector<int> typed{app::cmdCreateSession, app::cmdTRY,        app::cmdBrowse,  app::cmdGETIP,
+                                 app::txtAlternateID,   app::txtLocalIP,    app::txtRemoteIP};
+    EXPECT_EQ(Walk(main_, typed.size(), false), typed);
+    std::vector<int> back(typed.rbegin() + 1, typed.rend());
+    back.push_back(app::txtRemoteIP);
+    EXPECT_EQ(Walk(main_, typed.size(), true), back);
+    SetRemoteId(L"");
+}
+
+using Shortcuts = Kestrum;
+TEST_F(Shortcuts, CtrlRBAndGCheckTheRemoteId) {
+    SetRemoteId(L"140-25-36");  // three parts: refused before any probe
+    for (char key : {'R', 'B', 'G'}) {
+        SCOPED_TRACE(std::string("Ctrl+") + key);
+        ASSERT_TRUE(Press(main_, {VK_CONTROL, WORD(key)}));
+        const auto box = WaitForMessageBox(kestrum_->id(), 10000);
+        ASSERT_TRUE(box.has_value()) << "no message box within 10 s";
+        EXPECT_EQ(box->title, kCaption);
+        EXPECT_EQ(box->text, L"Wrong ID");
+        box->ok();
+    }
+    SetRemoteId(L"");
+}
+
+TEST_F(Shortcuts, CtrlAOpensTheAboutBoxAndEnterClosesIt) {
+    HWND about = Open('A', kAboutCaption);
+    ASSERT_NE(about, nullptr) << "no window captioned " << testing::PrintToString(kAboutCaption);
+    EXPECT_FALSE(::IsWindowEnabled(main_)) << "the main window takes input while the box is open";
+    ASSERT_TRUE(Press(about, {VK_RETURN}));
+    EXPECT_EQ(BackToMain(about), "");
+}
+
+TEST_F(Shortcuts, CtrlTOpensHowToWithTheSystemsRichTextAndEscClosesItFromTheDocument) {
+    HWND howTo = Open('T', kHowToCaption);
+    EXPECT_FALSE(Exists(At(L"planted.marker"))) << "a DLL planted beside kestrum.exe was loaded";
+    ASSERT_NE(howTo, nullptr) << "no window captioned " << testing::PrintToString(kHowToCaption);
+    EXPECT_EQ(WindowText(FindControl(howTo, info::rtfHowTo)).rfind(L"KESTRUM 1.2", 0), 0u) << "no document";
+    // The document has the focus first; Esc still closes the window.
+    ASSERT_TRUE(Press(howTo, {VK_ESCAPE}));
+    EXPECT_EQ(BackToMain(howTo), "");
+}
+
+// Saves what the screen shows of the window as name.bmp in %KESTRUM_SCREENSHOTS%.
+bool SaveScreenshot(HWND window, const std::wstring& name) {
+    wchar_t folder[MAX_PATH * 2] = L".";
+    ::GetEnvironmentVariableW(L"KESTRUM_SCREENSHOTS", folder, MAX_PATH * 2);
+    ::CreateDirectoryW(folder, nullptr);
+    RECT r;
+    if (!::GetWindowRect(window, &r)) return false;
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, DWORD((width * 3 + 3) & ~3) * height};
+    const BITMAPFILEHEADER file{0x4D42, DWORD(sizeof file + sizeof header + header.biSizeImage), 0, 0,
+                                sizeof file + sizeof header};
+    HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), 0, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    FILE* out = nullptr;
+    const bool ok = bitmap && ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) &&
+                    ::GdiFlush() && (out = _wfopen((folder + (L"\\" + name) + L".bmp").c_str(), L"wb")) &&
+                    fwrite(&file, sizeof file, 1, out) && fwrite(&header, sizeof header, 1, out) &&
+                    fwrite(bits, header.biSizeImage, 1, out);
+    if (out) fclose(out);
+    ::DeleteObject(::SelectObject(memory, old));
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
+}
+
+// The font a control of the table shows its text in, made here from its points.
+HFONT MakeFont(const platform::FormSpec& form, const platform::ControlSpec& c, int dpi) {
+    const platform::FontSpec& font = c.font ? *c.font : form.font;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
+    LOGFONTW log = metrics.lfMessageFont;  // for a face of none: the system's
+    if (!font.face.empty()) {
+        log = LOGFONTW{-static_cast<LONG>(std::lround(font.points * dpi / 72.0)), 0, 0, 0,
+                       font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE, DEFAULT_CHARSET};
+        std::copy(font.face.begin(), font.face.end(), log.lfFaceName);
+    }
+    return ::CreateFontIndirectW(&log);
+}
+
+// Every visible control of the table inside its parent, clear of its visible
+// siblings, and big enough for its caption: a label wraps it within its width, a
+// button keeps it on one line within its edges.
+void ExpectNothingOverlapsOrIsCutOff(HWND window, const platform::FormSpec& form) {
+    const int dpi = static_cast<int>(::GetDpiForWindow(window));
+    SCOPED_TRACE(testing::Message() << form.name << " at dpi " << dpi);
+    for (const platform::ControlSpec& c : form.controls) {
+        HWND control = FindControl(window, c.id);
+        ASSERT_NE(control, nullptr) << c.name;
+        if (!::IsWindowVisible(control)) continue;
+        RECT place = RectInParent(control), parent, inside;
+        ::GetClientRect(::GetParent(control), &parent);
+        ::IntersectRect(&inside, &place, &parent);
+        EXPECT_TRUE(::EqualRect(&inside, &place)) << c.name << " leaves its parent";
+        for (const platform::ControlSpec& other : form.controls) {
+            HWND sibling = FindControl(window, other.id);
+            const RECT there = RectInParent(sibling);
+            if (&c < &other && c.container == other.container && ::IsWindowVisible(sibling)) {
+                EXPECT_FALSE(::IntersectRect(&inside, &place, &there)) << c.name << " overlaps " << other.name;
+            }
+        }
+        const bool label = c.kind == platform::ControlKind::Label;
+        const std::wstring caption = WindowText(control);
+        if ((!label && c.kind != platform::ControlKind::Button) || caption.empty()) continue;
+        RECT client;
+        ::GetClientRect(control, &client);
+        RECT needed{0, 0, client.right - (label ? 0 : 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, UINT(dpi))), 0};
+        const LONG room = needed.right;
+        HDC dc = ::GetDC(nullptr);
+        HFONT font = MakeFont(form, c, dpi);
+        HGDIOBJ old = ::SelectObject(dc, font);
+        ::DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | (label ? DT_WORDBREAK : DT_SINGLELINE));
+        ::DeleteObject(::SelectObject(dc, old));
+        ::ReleaseDC(nullptr, dc);
+        EXPECT_LE(needed.right, room) << c.name << " is too narrow for its text";
+        EXPECT_LE(needed.bottom, client.bottom) << c.name << " is too low for its text";
+    }
+}
+
+using DpiWindows = Kestrum;
+TEST_F(DpiWindows, EveryWindowAtTheScreensDpiWithNothingOverlappingOrCutOff) {
+    const int dpi = static_cast<int>(::GetDpiForWindow(main_));
+    if (const char* wanted = std::getenv("KESTRUM_EXPECTED_DPI")) {
+        ASSERT_EQ(dpi, std::atoi(wanted)) << "the screen's dpi did not reach the program";
+    }
+    const std::wstring suffix = L"_dpi" + std::to_wstring(dpi);
+    ExpectNothingOverlapsOrIsCutOff(main_, app::KestrumLayout());
+    EXPECT_TRUE(SaveScreenshot(main_, L"main_window" + suffix));
+    const struct {
+        int command;
+        const wchar_t* caption;
+        const platform::FormSpec& form;
+        const wchar_t* name;
+    } windows[] = {{app::mnuAbout, kAboutCaption, info::AboutLayout(), L"about_box"},
+                   {app::mnuHowTO, kHowToCaption, info::HowToLayout(), L"howto_window"}};
+    for (const auto& w : windows) {
+        ::PostMessageW(main_, WM_COMMAND, MAKEWPARAM(w.command, 0), 0);  // as a click on the menu entry
+        HWND window = kestrum_->waitForWindow(w.caption, 15000);
+        ASSERT_NE(window, nullptr) << "no window captioned " << testing::PrintToString(w.caption);
+        ExpectNothingOverlapsOrIsCutOff(window, w.form);
+        EXPECT_TRUE(SaveScreenshot(window, w.name + suffix));
+        ASSERT_TRUE(Press(window, {VK_ESCAPE}));
+        ASSERT_EQ(BackToMain(window), "") << "after Esc";
+    }
+}
+
+// Online at last, through a proxy of the test's own. IP.EXE here never ends and
+// leaves nothing, so what an earlier run left is read: 64 KiB of control
+// characters, unpaired surrogates and letters of no script before ".2.3.4".
+// Run last: Ctrl+Q ends the shared program.
+using Discovery = Kestrum;
+TEST_F(Discovery, TryAgainGoesOnlineWithoutWaitingForIpExeAndCtrlQEndsTheProgramWhileIpExeRuns) {
+    std::wstring left(1, L'\x01');
+    for (unsigned i = 1; left.size() < 65536; ++i) left += static_cast<wchar_t>(0x80 + i * 7919 % 0xFF7F);
+    left += L".2.3.4";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kPublicKey, L"IP", REG_SZ, left.c_str(),
+                                static_cast<DWORD>((left.size() + 1) * sizeof(wchar_t))), ERROR_SUCCESS);
+    testsupport::LoopbackHttpServer web([](const testsupport::HttpRequest&) {
+        return testsupport::HttpResponse{200, "Microsoft Connect Test"};
+    });
+    testsupport::UseLoopbackProxy(web.port());
+    ::PostMessageW(Control(app::cmdTRY), BM_CLICK, 0, 0);
+    EXPECT_EQ(WaitForText(Control(app::lblConnection), kOnline, 60000), kOnline);
+    EXPECT_EQ(WindowText(Control(app::txtLocalIP)), L"13-27-39-21") << "the value was not read whole";
+    EXPECT_FALSE(::IsWindowVisible(Control(app::cmdTRY)));
+    EXPECT_FALSE(WaitForMessageBox(kestrum_->id(), 0).has_value());
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kPublicKey, L"IP");
+    testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());
+
+    unsigned long pid = 0;  // the stand-in for IP.EXE writes it when it starts
+    WaitUntil([&] {
+        FILE* in = _wfopen(At(L"ip.txt").c_str(), L"rb");
+        const bool read = in && fscanf(in, "%lu", &pid) == 1;
+        if (in) fclose(in);
+        return read;
+    }, 10000);
+    HANDLE ipExe = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+    ASSERT_NE(ipExe, nullptr) << "IP.EXE never started from " << testing::PrintToString(folder_);
+    ASSERT_TRUE(Press(main_, {VK_CONTROL, 'Q'}));
+    DWORD code = 1;
+    EXPECT_TRUE(kestrum_->waitForExit(15000, &code)) << "still running 15 s after Ctrl+Q";
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(::WaitForSingleObject(ipExe, 0), DWORD(WAIT_TIMEOUT)) << "IP.EXE ended with it";
+    ::TerminateProcess(ipExe, 1);
+    ::CloseHandle(ipExe);
+}
+
+}  // namespace
+}  // namespace kestrum::e2e

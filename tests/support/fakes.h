@@ -1,0 +1,239 @@
+#pragma once
+// One recording stand-in for the whole platform: its services, a window and the
+// window's image. What it is asked to do goes to one log, so tests check effects
+// and their order; its answers are set through its public fields.
+
+#include <array>
+#include <functional>
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/forms.h"
+#include "platform/network.h"
+#include "platform/registry.h"
+#include "platform/settings.h"
+#include "platform/shell.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
+namespace kestrum::testing {
+
+using namespace kestrum::platform;
+using Log = std::vector<std::string>;
+using Text = const std::string&;
+
+// What painting a window with the gradient does to it.
+inline Log Painted() { return {"autoRedraw", "lock", "rect", "canvas", "unlock", "refresh"}; }
+
+inline Log operator+(Log a, const Log& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+class FakeControl : public Control {
+public:
+    FakeControl(std::string name, Log& log) : name_(std::move(name)), log_(log) {}
+    std::string text() const override { return text_; }
+    void setText(Text v) override { set(text_, v, "text=" + v); }
+    bool visible() const override { return visible_; }
+    void setVisible(bool v) override { set(visible_, v, v ? "shown" : "hidden"); }
+    bool enabled() const override { return enabled_; }
+    void setEnabled(bool v) override { set(enabled_, v, v ? "enabled" : "disabled"); }
+    std::uint32_t foreColor() const override { return color_; }
+    void setForeColor(std::uint32_t v) override { set(color_, v, "color=" + std::to_string(v)); }
+    float left() const override { return place[0]; }
+    float top() const override { return place[1]; }
+    float width() const override { return place[2]; }
+    float height() const override { return place[3]; }
+    void setLeft(float twips) override { place[0] = twips; }
+    void setTop(float twips) override { place[1] = twips; }
+    void setWidth(float twips) override { place[2] = twips; }
+    void setHeight(float twips) override { place[3] = twips; }
+
+    std::string text_;
+    bool visible_ = true, enabled_ = true;
+    std::uint32_t color_ = 0;
+    std::array<float, 4> place{};  // left, top, width, height
+
+private:
+    template <typename T>
+    void set(T& slot, T value, Text what) {
+        slot = value;
+        log_.push_back(name_ + "." + what);
+    }
+    std::string name_;
+    Log& log_;
+};
+
+using Line = std::array<long long, 5>;  // from x, y to x, y in the colour of the pen selected
+
+class FakePlatform : public Ui, public System, public SettingsStore, public Sockets, public Internet,
+                     public HopProbe, public Shell, public SystemColors, public Forms, public Registry,
+                     public Files, public FormView, public PaintTarget, public Canvas {
+public:
+    // Controls are named as in layout; a window shown modally writes to its shower's log.
+    explicit FakePlatform(const FormSpec* layout = nullptr, Log* shared = nullptr)
+        : log(shared ? *shared : own_), layout_(layout) {}
+    void messageBox(Text text, unsigned style, Text title) override {
+        lastMessage = {style, title};
+        step("message " + text);
+    }
+    void setBusyPointer(bool busy) override { note(busy ? "busy" : "idle"); }
+    void doEvents() override { note("events"); }
+    std::string programFile() override { return programPath; }
+    SystemDirectoryAnswer systemDirectory(unsigned n) override {
+        const unsigned length = refusals-- > 0 ? 0 : unsigned(systemFolder.size());
+        return step("systemDirectory " + std::to_string(n),
+                    SystemDirectoryAnswer{systemFolder + std::string(n - systemFolder.size(), '\0'), length});
+    }
+    std::optional<std::string> environmentVariable(Text) override { return appData; }
+    void sleep(unsigned ms) override { note("sleep " + std::to_string(ms)); }
+    std::string decimalSeparator() override { return separator; }
+    bool startProgram(Text path) override { return step("start " + path, canStart); }
+    std::optional<std::string> getSetting(Text a, Text s, Text k) override {
+        const std::string key = a + "/" + s + "/" + k;
+        return settings.count(key) ? std::optional(settings[key]) : std::nullopt;
+    }
+    bool saveSetting(Text a, Text s, Text k, Text v) override {
+        if (!refuseWrites) settings[a + "/" + s + "/" + k] = v;
+        return step("save " + a + "/" + s + "/" + k + "=" + v, !refuseWrites);
+    }
+    int startup(std::uint16_t version, WsaData& data) override {
+        data = wsa;
+        return step("startup " + std::to_string(version), startupResult);
+    }
+    int cleanup() override { return step("cleanup", cleanupResult); }
+    int hostName(std::string&, int) override { return hostNameResult; }
+    std::optional<HostRecord> hostByName(Text) override { return host; }
+    int lastError() override { return 10093; }
+    // Handles: 1 for the session, 2 for the request.
+    InternetHandle open(Text agent, unsigned, unsigned) override { return step("open " + agent, online ? 1 : 0); }
+    InternetHandle openUrl(InternetHandle, Text url, unsigned) override { return step("url " + url, online ? 2 : 0); }
+    void close(InternetHandle handle) override { note("close " + std::to_string(handle)); }
+    // The remote computer: 1.2.3.4, 20 hops away.
+    std::uint32_t inetAddr(Text a) override { return step("probe " + a, a == "1.2.3.4" ? 0x04030201u : ~0u); }
+    int rttAndHopCount(std::uint32_t to, unsigned hops) override {
+        return reachable && to == 0x04030201 && hops >= 20;
+    }
+    using MaybeText = const std::optional<std::string>&;
+    std::intptr_t execute(std::uintptr_t owner, Text verb, Text file, MaybeText arguments, MaybeText folder,
+                          int) override {
+        const std::string call = "shell " + std::to_string(owner) + " " + verb + " " + file;
+        return step(call + (arguments ? " " + *arguments : "") + (folder ? " in " + *folder : ""), shellResult);
+    }
+    std::uint32_t sysColor(int i) override { return step("sysColor " + std::to_string(i), 0xA0B0C0u + i); }
+    void showModal(const FormSpec& layout, const MakeLogic& makeLogic) override {
+        note("show " + std::string(layout.name));
+        FakePlatform window(&layout, &log);
+        const std::unique_ptr<FormEvents> logic = makeLogic(window);
+        logic->Form_Load();
+        if (whileShown) whileShown(window, *logic);
+        note("closed " + std::string(layout.name));
+    }
+    // As for a user without administrator rights: anything more than reading is refused.
+    long openKey(RegistryRoot, Text subKey, unsigned access, RegistryKey& key) override {
+        if (!registry.count(subKey) || access != kKeyRead) return 2;
+        opened.push_back(subKey);
+        key = opened.size();
+        return 0;
+    }
+    long queryValue(RegistryKey key, Text name, std::uint32_t& type, std::vector<std::uint8_t>& data,
+                    std::uint32_t& size) override {
+        const auto& values = registry.at(opened.at(key - 1));
+        if (!values.count(name)) return 2;
+        const auto& [valueType, bytes] = values.at(name);
+        std::tie(type, size) = std::tuple(valueType, std::uint32_t(bytes.size()));
+        if (bytes.size() > data.size()) return kErrorMoreData;
+        std::copy(bytes.begin(), bytes.end(), data.begin());
+        return 0;
+    }
+    long closeKey(RegistryKey key) override { return std::exchange(opened.at(key - 1), "").empty() ? 6 : 0; }
+    bool normalFileExists(Text path) override { return files.count(path) > 0; }
+    Control& control(int id) override { return fake(id); }
+    FakeControl& fake(int id) {
+        if (!controls_[id]) controls_[id] = std::make_unique<FakeControl>(nameOf(id), log);
+        return *controls_[id];
+    }
+    std::uintptr_t windowHandle() const override { return 0x1234; }
+    void unload() override { note("unload"); }
+    PaintTarget& paintTarget() override { return *this; }
+    void setPictureFromForm(int id) override { note("picture " + nameOf(id)); }
+    void setPictureToIconOf(int id, std::uintptr_t of) override {
+        note("icon " + nameOf(id) + " of " + std::to_string(of));
+    }
+    void setCaption(Text caption) override { note("caption=" + caption); }
+    float scaleWidth() const override { return clientTwips.first; }
+    float scaleHeight() const override { return clientTwips.second; }
+    PaintTargetKind kind() const override { return PaintTargetKind::Form; }
+    void lockWindowUpdate(bool lock) override { step(lock ? "lock" : "unlock"); }
+    bool getClientRect(int& right, int& bottom) override {
+        std::tie(right, bottom) = clientPixels;
+        return step("rect", rectOk);
+    }
+    Canvas* formCanvas() override { return step("canvas", this); }
+    std::unique_ptr<Canvas> windowCanvas() override { return nullptr; }
+    void setAutoRedraw(bool on) override { step(on ? "autoRedraw" : "autoRedrawOff"); }
+    void refresh() override { step("refresh"); }
+    void moveTo(int x, int y) override { at_ = {x, y}; }
+    void lineTo(int x, int y) override { lines.push_back({at_.first, at_.second, x, y, pens.at(selected)}); }
+    GdiObject createPen(int style, int width, std::uint32_t color) override {
+        if (failAt.count("pen")) throw std::runtime_error("Out of pens");
+        pens[++lastPen] = style == 0 && width == 1 ? color : 0xBAD;  // solid, one pixel
+        return lastPen;
+    }
+    GdiObject selectObject(GdiObject object) override { return std::exchange(selected, object); }
+    void deleteObject(GdiObject pen) override { pens.erase(pen == selected ? 0 : pen); }  // unless selected
+
+    Log own_;
+    Log& log;
+    std::set<std::string> failAt;  // the steps that throw
+    std::pair<unsigned, std::string> lastMessage;  // style and title
+    std::string programPath = "C:\\Program Files\\Kestrum\\kestrum.exe";
+    std::string systemFolder = "C:\\Windows\\system32";
+    int refusals = 0;
+    std::optional<std::string> appData;
+    std::map<std::string, std::string> settings;
+    std::string separator = ".";
+    bool canStart = true, refuseWrites = false, online = true, reachable = true, rectOk = true;
+    WsaData wsa{0x0101, 100};
+    int startupResult = 0, cleanupResult = 0, hostNameResult = 0;
+    std::optional<HostRecord> host = HostRecord{4, {{10, 0, 0, 5}, {192, 168, 1, 2}}};
+    std::intptr_t shellResult = 42;
+    std::function<void(FakePlatform& window, FormEvents& logic)> whileShown;
+    std::map<std::string, std::map<std::string, std::pair<std::uint32_t, std::vector<std::uint8_t>>>> registry;
+    std::vector<std::string> opened;  // the keys by handle - 1, emptied when closed
+    std::set<std::string> files;
+    std::pair<float, float> clientTwips;
+    std::pair<int, int> clientPixels = {9, 6};
+    std::vector<Line> lines;
+    std::map<GdiObject, std::uint32_t> pens = {{7, 0}};  // alive; 7 is the window's own
+    GdiObject selected = 7, lastPen = 100;
+
+private:
+    void note(Text entry) { log.push_back(entry); }
+    template <typename T = int>
+    T step(Text entry, T answer = {}) {
+        note(entry);
+        if (failAt.count(entry)) throw std::runtime_error("Failed at " + entry);
+        return answer;
+    }
+    std::string nameOf(int id) const {
+        if (const auto* c = layout_ ? FindControl(*layout_, id) : nullptr) return std::string(c->name);
+        if (const auto* m = layout_ ? FindMenu(*layout_, id) : nullptr) return std::string(m->name);
+        return std::to_string(id);
+    }
+    const FormSpec* layout_;
+    std::map<int, std::unique_ptr<FakeControl>> controls_;
+    std::pair<int, int> at_;
+};
+
+}  // namespace kestrum::testing

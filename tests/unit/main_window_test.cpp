@@ -1,0 +1,365 @@
+// Start-up, the main window's logic (discovery of the Local ID, remote ID entry
+// and its check, the commands on a remote computer, the Help menu, the background)
+// and the Help menu's windows, each driven through its events with the platform
+// faked; the host address lookup; the layout arithmetic every window shares.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/frmKestrum.h"
+#include "info/frmAbout.h"
+#include "info/frmHowTo.h"
+#include "info/StartSysInfo.h"
+#include "net/Winsock2.h"
+#include "paint/ApplyGradient.h"
+#include "paint/clsGradient.h"
+#include "remote/launch_errors.h"
+#include "tests/support/fakes.h"
+
+namespace kestrum {
+namespace {
+
+using namespace app;
+using namespace kestrum::testing;
+
+TEST(Startup, RecordsTheFoldersThenShowsTheMainWindow) {
+    FakePlatform p;
+    p.systemFolder = "  C:\\WINDOWS\\system32 ";
+    p.refusals = 2;
+    p.appData = " C:\\Users\\ann ";
+    modMain main(p, p);
+    main.Main([&] { p.log.push_back("show"); });
+    EXPECT_EQ(p.log, (Log(3, "systemDirectory 255") + Log{"save KESTRUM/1.2/AppPath=C:\\Program Files\\Kestrum",
+                                                        "save KESTRUM/1.2/SysPath=C:\\WINDOWS\\system32",
+                                                        "save KESTRUM/1.2/AppData= C:\\Users\\ann ", "show"}));
+    // Refusals are not reported: the folder is asked for a few times only, the store keeps nothing.
+    p.refusals = 1000;
+    p.refuseWrites = true;
+    p.programPath = "E:\\kestrum.exe";
+    main.Main([&] { p.log.push_back("show"); });
+    EXPECT_EQ(std::tuple(p.log.back(), p.refusals > 990, main.AppPath, main.SysPath),
+              std::tuple("show", true, "E:\\", ""));
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    MainWindow() {
+        for (const int id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
+            p.fake(id).enabled_ = false;
+        p.fake(cmdTRY).visible_ = p.fake(mnuGetIP).visible_ = false;
+        p.settings["KESTRUM/PROPERTIES/IP"] = "1.2.3.4";
+        main.AppPath = "C:\\Tools";
+    }
+    void SetUp() override { TearDown(); }
+    void TearDown() override {
+        paint::clsGradient::ResetSettingsForTesting();
+        paint::ResetSharedPainterForTesting();
+    }
+    long Messages() const {
+        return std::count_if(p.log.begin(), p.log.end(), [](auto& entry) { return entry.starts_with("message"); });
+    }
+
+    FakePlatform p{&KestrumLayout()};
+    modMain main{p, p};
+    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p}};
+    const Log kAsking = {"busy", "lblConnection.text=Try to connecting...", "lblConnection.color=16711680", "events",
+                         "sleep 500", "open Kestrum 1.2"};
+};
+
+TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
+    form.GetIP();
+    EXPECT_EQ(p.log, (kAsking + Log{"url http://www.msftconnecttest.com/connecttest.txt", "close 2", "close 1",
+                                   "cmdTRY.hidden", "start C:\\Program Files\\Kestrum\\IP.EXE", "sleep 10000",
+                                   "txtLocalIP.text=14-27-39-21", "startup 257", "cleanup",
+                                   "txtAlternateID.text=23-25-36-22", "lblConnection.color=65280",
+                                   "lblConnection.text=My Computer is online.", "idle"}));
+    p.log.clear();
+    p.online = false;
+    form.onClick(cmdTRY);
+    EXPECT_EQ(p.log, (kAsking + Log{"cmdTRY.shown", "lblConnection.color=255", "txtLocalIP.text=",
+                                   "txtAlternateID.text=",
+                                   "lblConnection.text=My Computer is offline. (Check Internet or try it again)",
+                                   "idle"}));
+}
+
+TEST_F(MainWindow, TheLocalIdIsWhatIpExeLeftOrTheAlternateOne) {
+    const struct {
+        const char *program, *stored;
+        bool starts;
+        const char* local;
+    } cases[] = {
+        {"E:\\kestrum.exe", "1.2.3.4", true, "14-27-39-21"},
+        {"C:\\K\\kestrum.exe", "0.0.0.0", true, "23-25-36-22"},  // no public address
+        {"C:\\K\\kestrum.exe", nullptr, true, ""},               // nothing stored
+        {"C:\\K\\kestrum.exe", "5.6.7.8", false, "18-31-43-25"},  // IP.EXE missing: an earlier value
+    };
+    for (const auto& c : cases) {
+        p.programPath = c.program;
+        p.canStart = c.starts;
+        p.settings.erase("KESTRUM/PROPERTIES/IP");
+        if (c.stored) p.settings["KESTRUM/PROPERTIES/IP"] = c.stored;
+        form.GetIP();
+        EXPECT_EQ(p.fake(txtLocalIP).text_, c.local) << c.program;
+    }
+    EXPECT_EQ(p.log[10], "start E:\\IP.EXE");
+    EXPECT_EQ(Messages(), 0);
+}
+
+TEST_F(MainWindow, ActivationShowsGetIdAndLooksForTheLocalIdWhileNoneIsShown) {
+    p.online = false;
+    for (const char* local : {"", "   ", "14-27-39-21"}) {
+        p.log.clear();
+        p.fake(txtLocalIP).text_ = local;
+        form.Form_Activate();
+        EXPECT_EQ(p.log.size() == 2, local[0] == '1') << "[" << local << "]";
+        EXPECT_EQ(Log(p.log.begin(), p.log.begin() + 2), (Log{"cmdGETIP.shown", "mnuGetIP.shown"}));
+    }
+    EXPECT_FALSE(p.fake(cmdGETIP).enabled_);
+}
+
+TEST_F(MainWindow, AMenuEntryThatIsHiddenOrDisabledDoesNothing) {
+    for (const auto& [visible, enabled] : {std::pair{true, false}, {false, true}, {true, true}}) {
+        std::tie(p.fake(mnuExit).visible_, p.fake(mnuExit).enabled_) = std::tie(visible, enabled);
+        form.onClick(mnuExit);
+    }
+    EXPECT_EQ(p.log, Log{"unload"});
+}
+
+TEST_F(MainWindow, TheRemoteCommandsAreEnabledForAnyIdButOurOwn) {
+    p.fake(txtLocalIP).text_ = "14-27-39-21";
+    p.fake(txtAlternateID).text_ = " 23-25-36-22 ";
+    for (const auto& [typed, ready] : {std::pair{"x", true}, {"", false}, {"   ", false}, {" 14-27-39-21 ", false},
+                                       {"23-25-36-22", false}, {"14-27-39-2", true}}) {
+        p.fake(txtRemoteIP).text_ = typed;
+        form.onChange(txtRemoteIP);
+        for (const int id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
+            EXPECT_EQ(p.fake(id).enabled_, ready) << "[" << typed << "] " << id;
+    }
+}
+
+TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
+    const std::string rd = "shell 4660 open MSTSC /v:1.2.3.4 /admin /edit:\"C:\\Tools\\Default.rdp\"";
+    const std::string explore = "shell 0 explore \\\\1.2.3.4";
+    const std::string notFound = "message The specified file was not found.";
+    const struct {
+        int command;
+        std::string typed;
+        Log log;
+        unsigned style = platform::kInformation;
+        bool reachable = true;
+        std::intptr_t shell = 42;
+        std::string appPath = "C:\\Tools";
+    } cases[] = {
+        {cmdGETIP, " 14-27-39-21 ",
+         {"busy", "probe 1.2.3.4", "sleep 2000", "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly},
+        {mnuGetIP, "14-27-39", {"busy", "message Wrong ID", "idle"}},
+        {cmdGETIP, "14.27.39.21", {}},
+        {mnuRD, " 14-27-39-21 ", {"busy", "probe 1.2.3.4", rd, "cmdCreateSession.disabled", "mnuRD.disabled",
+                                  "idle"}},
+        {cmdCreateSession, "14-27-39-21\" /restricted", {"busy", "probe 1.2.3.4", rd, "cmdCreateSession.disabled",
+                                                         "mnuRD.disabled", "idle"}},  // only numbers reach it
+        {cmdCreateSession, "14-27-39-21",
+         {"busy", "probe 1.2.3.4", "shell 4660 open MSTSC /v:1.2.3.4 /admin /edit:\"E:\\Default.rdp\"",
+          "cmdCreateSession.disabled", "mnuRD.disabled", "idle"}, 0, true, 42, "E:\\"},
+        {cmdCreateSession, "14-27-39-21", {"busy", "probe 1.2.3.4", rd, notFound, "idle"}, 64, true, 2},
+        {cmdCreateSession, "14-27-39-21",
+         {"busy", "probe 1.2.3.4", "message This Remote ID [14-27-39-21] is not available on Internet", "idle"}, 64,
+         false},
+        {cmdCreateSession, "14.27.39.21", {}},
+        {mnuBrowse, " 14-27-39-21 ", {"busy", "probe 1.2.3.4", explore, "events", "sleep 10000", "cmdBrowse.disabled",
+                                      "mnuBrowse.disabled", "idle"}},
+        {cmdBrowse, "14.27.39.21", {"busy", "message Wrong ID", "idle"}},
+        {cmdBrowse, "   ", {}},
+        {cmdBrowse, "14-27-39-21", {"busy", "probe 1.2.3.4", explore, notFound, "idle"}, 64, true, 2},
+    };
+    for (const auto& c : cases) {
+        p.log.clear();
+        p.lastMessage = {};
+        p.fake(c.command).enabled_ = p.fake(c.command).visible_ = true;
+        p.fake(txtRemoteIP).text_ = c.typed;
+        p.reachable = c.reachable;
+        p.shellResult = c.shell;
+        main.AppPath = c.appPath;
+        form.onClick(c.command);
+        EXPECT_EQ(p.log, c.log) << c.typed;
+        if (Messages()) {
+            EXPECT_EQ(p.lastMessage, std::pair(c.style, std::string(kAppTitle))) << c.typed;
+        }
+    }
+    std::vector<int> failures;
+    for (int result = -5; result <= 300; ++result)
+        if (!remote::LaunchErrorText(result).empty()) failures.push_back(result);
+    EXPECT_EQ(failures, (std::vector<int>{0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32}));
+}
+
+TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) {
+    p.fake(txtLocalIP).text_ = "14-27-39-21";
+    p.whileShown = [](FakePlatform&, platform::FormEvents& box) {
+        box.onClick(info::cmdSysInfo);
+        box.onClick(info::cmdOK);
+    };
+    p.registry["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {platform::kRegSz, {'m', 0}};
+    form.onClick(mnuAbout);
+    EXPECT_EQ(p.log, (Log{"show frmAbout"} + Painted() +
+                         Log{"icon picIcon of 4660", "caption=About Kestrum 1.2", "lblVersion.text=Version 1.2.0",
+                             "lblTitle.text=Kestrum 1.2", "start m", "unload", "closed frmAbout",
+                             "cmdGETIP.shown", "mnuGetIP.shown"}));
+
+    p.log.clear();
+    p.online = false;
+    p.fake(txtLocalIP).text_ = "";
+    main.AppPath = "D:\\";
+    p.whileShown = [](FakePlatform&, platform::FormEvents& window) { window.onClick(info::Label1); };
+    form.onClick(mnuHowTO);
+    p.log.resize(12);
+    EXPECT_EQ(p.log, (Log{"show frmHowTo"} + Painted() + Log{"shell 0 open D:\\Info.doc", "closed frmHowTo",
+                                                         "cmdGETIP.shown", "mnuGetIP.shown", "busy"}));
+}
+
+TEST_F(MainWindow, LoadAndResizePaintTheWindowAndShowItInBothPanels) {
+    form.Form_Load();
+    const paint::clsGradient* painter = paint::SharedPainter();
+    const std::size_t lines = p.lines.size();
+    form.Form_Resize();
+    const Log once = Painted() + Log{"picture picLocal", "picture picRemote"};
+    EXPECT_EQ(p.log, once + once);
+    EXPECT_EQ(paint::SharedPainter(), painter);  // one painter for the whole program
+    EXPECT_EQ(p.lines.size(), 2 * lines);
+    EXPECT_GT(lines, 0u);
+}
+
+TEST(HostLookup, GivesTheFirstAddressOrSaysWhyNot) {
+    const std::string noRecord = "message Windows Sockets are not responding. Unable to successfully get Host Name.";
+    const struct {
+        std::function<void(FakePlatform&)> setUp;
+        const char* address;
+        Log log;
+    } cases[] = {
+        {[](FakePlatform&) {}, "10.0.0.5", {"startup 257", "cleanup"}},
+        {[](FakePlatform& p) { p.startupResult = 10091; }, "",
+         {"startup 257", "message The 32-bit Windows Socket is not responding."}},
+        {[](FakePlatform& p) { p.wsa = {0x0001, 0}; }, "",  // the socket count is looked at first
+         {"startup 257", "message This application requires a minimum of 1 supported sockets.", "cleanup"}},
+        {[](FakePlatform& p) { p.wsa.wVersion = 0x0300; }, "",
+         {"startup 257", "message Sockets version 0.3 is not supported by 32-bit Windows Sockets.", "cleanup"}},
+        {[](FakePlatform& p) { p.hostNameResult = -1; }, "",
+         {"startup 257",
+          "message Windows Sockets error  10093 has occurred. Unable to successfully get Host Name.", "cleanup"}},
+        {[](FakePlatform& p) { p.host.reset(); }, "", {"startup 257", noRecord, "cleanup"}},
+        {[](FakePlatform& p) { p.host->addresses[0].resize(3); }, "", {"startup 257", noRecord, "cleanup"}},
+        {[](FakePlatform& p) { p.host->addressLength = 0; }, "", {"startup 257", noRecord, "cleanup"}},
+        {[](FakePlatform& p) { p.cleanupResult = 1; }, "10.0.0.5",
+         {"startup 257", "cleanup", "message Socket error occurred in Cleanup."}},
+    };
+    for (const auto& c : cases) {
+        FakePlatform p;
+        c.setUp(p);
+        EXPECT_EQ(net::Winsock2(p, p).GetHostIP(), c.address);
+        EXPECT_EQ(p.log, c.log);
+        if (!p.lastMessage.second.empty()) {
+            EXPECT_EQ(p.lastMessage.second, app::kAppTitle);
+        }
+        EXPECT_EQ(p.lastMessage.first, platform::kOkOnly);
+    }
+    // Above 0x7FFF the version word reads as negative; its quotient is truncated.
+    EXPECT_EQ(net::HighByte(0x8001), (-32767 / 256) & 0xFF);
+}
+
+TEST_F(MainWindow, AtANewDpiTheAboutBoxRepaintsItsGradientAndIcon) {
+    FakePlatform box(&info::AboutLayout(), &p.log);
+    info::frmAbout about(box, 0xBEEF, info::AboutServices{p, p, {p, p, p, p}});
+    about.Form_DpiChanged();
+    EXPECT_EQ(p.log, Painted() + Log{"icon picIcon of 48879"});
+}
+
+TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
+    using Value = std::pair<std::uint32_t, std::vector<std::uint8_t>>;
+    const auto sz = [](const std::string& text) {  // with its terminating zero
+        return Value{platform::kRegSz, std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1)};
+    };
+    const std::string unavailable = "message System Information Is Unavailable At This Time";
+    const struct {
+        std::optional<Value> first;  // the program's path
+        bool fileThere, starts;
+        Log log;
+    } cases[] = {
+        {sz("C:\\P F\\m.exe"), false, true, {"start C:\\P F\\m.exe"}},    // as it is, the second not read
+        {std::nullopt, true, true, {"start C:\\Tools\\MSINFO32.EXE"}},  // the second names the folder
+        {std::nullopt, false, true, {unavailable}},
+        {sz(std::string(1100, 'x')), true, true, {"start C:\\Tools\\MSINFO32.EXE"}},  // too long to read
+        {sz("C:\\Gone\\m.exe"), true, false, {"start C:\\Gone\\m.exe", unavailable}},
+        {Value{platform::kRegSz, {}}, true, true, {unavailable}},  // no bytes: a failure, not an empty text
+        {Value{2, {'%', 0}}, true, false, {"start ", unavailable}},  // another type: no path
+    };
+    for (const auto& c : cases) {
+        FakePlatform p;
+        if (c.first) p.registry["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = *c.first;
+        p.registry["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = sz("C:\\Tools");
+        if (c.fileThere) p.files = {"C:\\Tools\\MSINFO32.EXE"};
+        p.canStart = c.starts;
+        info::StartSysInfo({p, p, p, p});
+        EXPECT_EQ(p.log, c.log);
+        EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), long(p.opened.size())) << "a key left open";
+    }
+    FakePlatform p;
+    p.registry["K"] = {{"Two", {platform::kRegSz, {'a', 0, 0}}}, {"Expand", {2, {'%', 0}}}, {"None", {}}};
+    std::string text = "before";
+    const auto read = [&](const char* name) {
+        return info::GetKeyValue(p, platform::RegistryRoot::LocalMachine, "K", name, text);
+    };
+    EXPECT_TRUE(read("Expand") && text == "before");  // another type leaves the text alone
+    EXPECT_TRUE(read("Two") && text == std::string("a\0", 2));  // only one zero is trimmed
+    EXPECT_FALSE(read("Missing") || !text.empty());
+    EXPECT_THROW(read("None"), info::EmptyRegistryValue);
+    EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 4);
+}
+
+TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
+    FakePlatform window(&info::HowToLayout(), &p.log);
+    info::frmHowTo howTo(window, "C:\\Program Files\\Kestrum", info::HowToServices{p, p, p});
+    // The box's width and height; Close's left and top; the link's left and top.
+    const struct { float width, height; std::array<float, 6> places; } cases[] = {
+        {12270, 7680, {11790, 6720, 10815, 7140, 240, 7140}},
+        {19200, 14400, {18720, 13440, 17745, 13860, 240, 13860}},
+        {300, 7680, {11775, 6720, 10800, 7140, 240, 7140}},  // too narrow: the box keeps its width
+        {0, 0, {11775, 6495, 10800, 6915, 240, 6915}},       // minimised
+        {480, 960, {0, 0, -975, 420, 240, 420}},
+        {1e8f, 7680, {99999520.f, 6720, 99998544.f, 7140, 240, 7140}},  // 99998545 as a float
+    };
+    for (const auto& c : cases) {
+        for (const platform::ControlSpec& s : info::HowToLayout().controls)
+            window.fake(s.id).place = {float(s.left), float(s.top), float(s.width), float(s.height)};
+        window.clientTwips = {c.width, c.height};
+        howTo.Form_Resize();
+        const auto &box = window.fake(info::rtfHowTo).place, &close = window.fake(info::cmdClose).place;
+        const auto& link = window.fake(info::Label1).place;
+        EXPECT_EQ((std::array{box[2], box[3], close[0], close[1], link[0], link[1]}), c.places) << c.width;
+    }
+    EXPECT_EQ(p.log.size(), 6 * Painted().size());
+    p.log.clear();
+    p.shellResult = 2;  // no Info.doc: nothing more is said
+    howTo.onClick(info::Label1);
+    howTo.onClick(info::cmdClose);
+    EXPECT_EQ(p.log, (Log{"shell 0 open C:\\Program Files\\Kestrum\\Info.doc", "unload"}));
+    EXPECT_EQ(info::InfoDocPath("C:\\"), "C:\\Info.doc");
+}
+
+TEST(Layout, LengthsBecomeWholePixelsRoundedToTheNearest) {
+    const struct { int twips, dpi, pixels; } cases[] = {
+        {10365, 96, 691}, {7, 96, 0}, {8, 96, 1}, {10365, 144, 1037}, {-8, 96, -1}, {-7, 96, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
+        EXPECT_EQ(platform::TwipsToPixels(float(c.twips), c.dpi), c.pixels) << c.twips << " at " << c.dpi;
+    }
+    EXPECT_EQ(platform::PointsToPixels(14.25, 96), 19);
+    EXPECT_EQ(platform::PointsToPixels(15.75, 192), 42);
+}
+
+}  // namespace
+}  // namespace kestrum
