@@ -101,7 +101,7 @@ if [ -n "${wine_pid:-}" ]; then
         tier=$(cat "$report")
         count_xml "$tier" "${report%.expected}"
         # A hung test ended its tier: the watchdog named it in the log.
-        [ -s "${report%.expected}" ] || grep -h 'HUNG' "$results/${tier//[^a-z0-9]/-}.log" 2>/dev/null | sed 's/^/    /'
+        [ -s "${report%.expected}" ] || summary+=("$(grep -h 'HUNG' "$results/${tier//[^a-z0-9]/-}.log")")
     done
 fi
 stage_end

@@ -1,5 +1,4 @@
-// A stand-in for IP.EXE that never ends: it writes its process id to the file
-// %KESTRUM_HANG_LOG% and then waits forever.
+// A stand-in for IP.EXE that never ends: writes its process id to %KESTRUM_HANG_LOG%, then waits.
 
 #include <windows.h>
 
@@ -7,12 +6,10 @@
 
 int wmain() {
     wchar_t log[MAX_PATH * 2] = {};
-    if (::GetEnvironmentVariableW(L"KESTRUM_HANG_LOG", log, MAX_PATH * 2)) {
-        if (FILE* out = _wfopen(log, L"wb")) {
-            std::fprintf(out, "%lu", ::GetCurrentProcessId());
-            std::fclose(out);
-        }
+    if (FILE* out = ::GetEnvironmentVariableW(L"KESTRUM_HANG_LOG", log, MAX_PATH * 2) ? _wfopen(log, L"wb") : nullptr) {
+        std::fprintf(out, "%lu", ::GetCurrentProcessId());
+        std::fclose(out);
     }
     ::Sleep(INFINITE);
-    return 0;
+    return 0;  // never reached
 }

@@ -7,12 +7,12 @@
 #include <string>
 
 BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
-    if (reason != DLL_PROCESS_ATTACH) return TRUE;
     std::wstring path(MAX_PATH * 2, L'\0');
     path.resize(::GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size())));
     path.resize(path.find_last_of(L'\\') + 1);
     path += L"planted.marker";
-    const HANDLE marker = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    const HANDLE marker = reason == DLL_PROCESS_ATTACH
+        ? ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) : INVALID_HANDLE_VALUE;
     if (marker != INVALID_HANDLE_VALUE) ::CloseHandle(marker);
     return TRUE;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Drives the real kestrum.exe as a person would: starts it, finds its windows and
-// message boxes, presses keys through the input queue, saves what the screen shows.
+// Drives the real kestrum.exe as a person would: starts it, finds its windows,
+// presses keys through the input queue, saves what the screen shows.
 // Every wait is bounded; the caller says what it waited for when one runs out.
 
 #include <windows.h>
@@ -101,30 +101,6 @@ public:
 private:
     PROCESS_INFORMATION info_{};
 };
-
-struct MessageBoxSeen {
-    HWND hwnd = nullptr;
-    std::wstring title, text;
-    void ok() const {  // presses its OK button
-        ::PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        WaitUntil([&] { return !::IsWindow(hwnd); }, 5000);
-    }
-};
-
-// A message box of the process once its text is laid out, or none.
-inline std::optional<MessageBoxSeen> WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
-    MessageBoxSeen box;
-    if (!WaitUntil([&] {
-            box.text.clear();
-            box.hwnd = FindTopLevel(processId, L"#32770", nullptr);
-            for (HWND s = nullptr; box.hwnd && (s = ::FindWindowExW(box.hwnd, s, L"Static", nullptr));)
-                box.text += Caption(s);
-            return !box.text.empty();
-        }, timeoutMs))
-        return std::nullopt;
-    box.title = Caption(box.hwnd);
-    return box;
-}
 
 // Brings the window to the front and presses the keys together (virtual-key codes);
 // false when the window never came to the front.

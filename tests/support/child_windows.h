@@ -4,15 +4,19 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace kestrum::testsupport {
 
 // The child window of the given control identifier anywhere below parent.
 inline HWND FindControl(HWND parent, int id) {
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (::GetDlgCtrlID(child) == id) return child;
-        if (HWND below = FindControl(child, id)) return below;
-    }
-    return nullptr;
+    std::pair<int, HWND> search{id, nullptr};
+    ::EnumChildWindows(parent, [](HWND child, LPARAM found) CALLBACK -> BOOL {
+        auto& [wanted, window] = *reinterpret_cast<std::pair<int, HWND>*>(found);
+        if (::GetDlgCtrlID(child) == wanted) window = child;
+        return window == nullptr;
+    }, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }
 
 // The window's rectangle in its parent's client coordinates.

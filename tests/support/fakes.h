@@ -3,9 +3,9 @@
 // window's image. What it is asked to do goes to one log, so tests check effects
 // and their order; its answers are set through its public fields.
 
+#include <algorithm>
 #include <array>
 #include <functional>
-#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
@@ -97,7 +97,7 @@ public:
     }
     std::optional<std::string> environmentVariable(Text) override { return appData; }
     void sleep(unsigned ms) override { note("sleep " + std::to_string(ms)); }
-    std::string decimalSeparator() override { return separator; }
+    std::string decimalSeparator() override { return "."; }
     bool startProgram(Text path) override { return step("start " + path, canStart); }
     std::optional<std::string> getSetting(Text a, Text s, Text k) override {
         const std::string key = a + "/" + s + "/" + k;
@@ -186,7 +186,6 @@ public:
     void moveTo(int x, int y) override { at_ = {x, y}; }
     void lineTo(int x, int y) override { lines.push_back({at_.first, at_.second, x, y, pens.at(selected)}); }
     GdiObject createPen(int style, int width, std::uint32_t color) override {
-        if (failAt.count("pen")) throw std::runtime_error("Out of pens");
         pens[++lastPen] = style == 0 && width == 1 ? color : 0xBAD;  // solid, one pixel
         return lastPen;
     }
@@ -197,15 +196,12 @@ public:
     Log& log;
     std::set<std::string> failAt;  // the steps that throw
     std::pair<unsigned, std::string> lastMessage;  // style and title
-    std::string programPath = "C:\\Program Files\\Kestrum\\kestrum.exe";
-    std::string systemFolder = "C:\\Windows\\system32";
-    int refusals = 0;
+    std::string programPath = "C:\\Program Files\\Kestrum\\kestrum.exe", systemFolder = "C:\\Windows\\system32";
     std::optional<std::string> appData;
     std::map<std::string, std::string> settings;
-    std::string separator = ".";
     bool canStart = true, refuseWrites = false, online = true, reachable = true, rectOk = true;
     WsaData wsa{0x0101, 100};
-    int startupResult = 0, cleanupResult = 0, hostNameResult = 0;
+    int refusals = 0, startupResult = 0, cleanupResult = 0, hostNameResult = 0;
     std::optional<HostRecord> host = HostRecord{4, {{10, 0, 0, 5}, {192, 168, 1, 2}}};
     std::intptr_t shellResult = 42;
     std::function<void(FakePlatform& window, FormEvents& logic)> whileShown;

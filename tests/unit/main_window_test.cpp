@@ -19,7 +19,6 @@
 #include "net/Winsock2.h"
 #include "paint/ApplyGradient.h"
 #include "paint/clsGradient.h"
-#include "remote/launch_errors.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum {
@@ -41,10 +40,8 @@ TEST(Startup, RecordsTheFoldersThenShowsTheMainWindow) {
     // Refusals are not reported: the folder is asked for a few times only, the store keeps nothing.
     p.refusals = 1000;
     p.refuseWrites = true;
-    p.programPath = "E:\\kestrum.exe";
     main.Main([&] { p.log.push_back("show"); });
-    EXPECT_EQ(std::tuple(p.log.back(), p.refusals > 990, main.AppPath, main.SysPath),
-              std::tuple("show", true, "E:\\", ""));
+    EXPECT_EQ(std::tuple(p.log.back(), p.refusals > 990, main.SysPath), std::tuple("show", true, ""));
 }
 
 class MainWindow : public ::testing::Test {
@@ -68,59 +65,35 @@ protected:
     FakePlatform p{&KestrumLayout()};
     modMain main{p, p};
     frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p}};
-    const Log kAsking = {"busy", "lblConnection.text=Try to connecting...", "lblConnection.color=16711680", "events",
-                         "sleep 500", "open Kestrum 1.2"};
 };
 
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
+    const Log asking = {"busy", "lblConnection.text=Try to connecting...", "lblConnection.color=16711680",
+                        "events", "sleep 500", "open Kestrum 1.2"};
+    p.programPath = "E:\\kestrum.exe";
+    p.canStart = false;  // IP.EXE missing: what an earlier run stored is shown
     form.GetIP();
-    EXPECT_EQ(p.log, (kAsking + Log{"url http://www.msftconnecttest.com/connecttest.txt", "close 2", "close 1",
-                                   "cmdTRY.hidden", "start C:\\Program Files\\Kestrum\\IP.EXE", "sleep 10000",
+    EXPECT_EQ(p.log, (asking + Log{"url http://www.msftconnecttest.com/connecttest.txt", "close 2", "close 1",
+                                   "cmdTRY.hidden", "start E:\\IP.EXE", "sleep 10000",
                                    "txtLocalIP.text=14-27-39-21", "startup 257", "cleanup",
                                    "txtAlternateID.text=23-25-36-22", "lblConnection.color=65280",
                                    "lblConnection.text=My Computer is online.", "idle"}));
+    // No public address stored, or nothing at all: the Alternate ID, or no ID.
+    using Stored = std::pair<const char*, const char*>;
+    for (const auto& [stored, local] : {Stored{"0.0.0.0", "23-25-36-22"}, Stored{nullptr, ""}}) {
+        p.settings.erase("KESTRUM/PROPERTIES/IP");
+        if (stored) p.settings["KESTRUM/PROPERTIES/IP"] = stored;
+        form.GetIP();
+        EXPECT_EQ(p.fake(txtLocalIP).text_, local);
+    }
+    EXPECT_EQ(Messages(), 0);
     p.log.clear();
     p.online = false;
     form.onClick(cmdTRY);
-    EXPECT_EQ(p.log, (kAsking + Log{"cmdTRY.shown", "lblConnection.color=255", "txtLocalIP.text=",
+    EXPECT_EQ(p.log, (asking + Log{"cmdTRY.shown", "lblConnection.color=255", "txtLocalIP.text=",
                                    "txtAlternateID.text=",
                                    "lblConnection.text=My Computer is offline. (Check Internet or try it again)",
                                    "idle"}));
-}
-
-TEST_F(MainWindow, TheLocalIdIsWhatIpExeLeftOrTheAlternateOne) {
-    const struct {
-        const char *program, *stored;
-        bool starts;
-        const char* local;
-    } cases[] = {
-        {"E:\\kestrum.exe", "1.2.3.4", true, "14-27-39-21"},
-        {"C:\\K\\kestrum.exe", "0.0.0.0", true, "23-25-36-22"},  // no public address
-        {"C:\\K\\kestrum.exe", nullptr, true, ""},               // nothing stored
-        {"C:\\K\\kestrum.exe", "5.6.7.8", false, "18-31-43-25"},  // IP.EXE missing: an earlier value
-    };
-    for (const auto& c : cases) {
-        p.programPath = c.program;
-        p.canStart = c.starts;
-        p.settings.erase("KESTRUM/PROPERTIES/IP");
-        if (c.stored) p.settings["KESTRUM/PROPERTIES/IP"] = c.stored;
-        form.GetIP();
-        EXPECT_EQ(p.fake(txtLocalIP).text_, c.local) << c.program;
-    }
-    EXPECT_EQ(p.log[10], "start E:\\IP.EXE");
-    EXPECT_EQ(Messages(), 0);
-}
-
-TEST_F(MainWindow, ActivationShowsGetIdAndLooksForTheLocalIdWhileNoneIsShown) {
-    p.online = false;
-    for (const char* local : {"", "   ", "14-27-39-21"}) {
-        p.log.clear();
-        p.fake(txtLocalIP).text_ = local;
-        form.Form_Activate();
-        EXPECT_EQ(p.log.size() == 2, local[0] == '1') << "[" << local << "]";
-        EXPECT_EQ(Log(p.log.begin(), p.log.begin() + 2), (Log{"cmdGETIP.shown", "mnuGetIP.shown"}));
-    }
-    EXPECT_FALSE(p.fake(cmdGETIP).enabled_);
 }
 
 TEST_F(MainWindow, AMenuEntryThatIsHiddenOrDisabledDoesNothing) {
@@ -134,8 +107,8 @@ TEST_F(MainWindow, AMenuEntryThatIsHiddenOrDisabledDoesNothing) {
 TEST_F(MainWindow, TheRemoteCommandsAreEnabledForAnyIdButOurOwn) {
     p.fake(txtLocalIP).text_ = "14-27-39-21";
     p.fake(txtAlternateID).text_ = " 23-25-36-22 ";
-    for (const auto& [typed, ready] : {std::pair{"x", true}, {"", false}, {"   ", false}, {" 14-27-39-21 ", false},
-                                       {"23-25-36-22", false}, {"14-27-39-2", true}}) {
+    for (const auto& [typed, ready] : {std::pair{"14-27-39-2", true}, {"   ", false}, {" 14-27-39-21 ", false},
+                                       {"23-25-36-22", false}}) {
         p.fake(txtRemoteIP).text_ = typed;
         form.onChange(txtRemoteIP);
         for (const int id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
@@ -160,11 +133,9 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
          {"busy", "probe 1.2.3.4", "sleep 2000", "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly},
         {mnuGetIP, "14-27-39", {"busy", "message Wrong ID", "idle"}},
         {cmdGETIP, "14.27.39.21", {}},
-        {mnuRD, " 14-27-39-21 ", {"busy", "probe 1.2.3.4", rd, "cmdCreateSession.disabled", "mnuRD.disabled",
-                                  "idle"}},
-        {cmdCreateSession, "14-27-39-21\" /restricted", {"busy", "probe 1.2.3.4", rd, "cmdCreateSession.disabled",
-                                                         "mnuRD.disabled", "idle"}},  // only numbers reach it
-        {cmdCreateSession, "14-27-39-21",
+        {mnuRD, "14-27-39-21\" /restricted", {"busy", "probe 1.2.3.4", rd, "cmdCreateSession.disabled",
+                                              "mnuRD.disabled", "idle"}},  // only numbers reach it
+        {cmdCreateSession, " 14-27-39-21 ",
          {"busy", "probe 1.2.3.4", "shell 4660 open MSTSC /v:1.2.3.4 /admin /edit:\"E:\\Default.rdp\"",
           "cmdCreateSession.disabled", "mnuRD.disabled", "idle"}, 0, true, 42, "E:\\"},
         {cmdCreateSession, "14-27-39-21", {"busy", "probe 1.2.3.4", rd, notFound, "idle"}, 64, true, 2},
@@ -192,28 +163,28 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
             EXPECT_EQ(p.lastMessage, std::pair(c.style, std::string(kAppTitle))) << c.typed;
         }
     }
-    std::vector<int> failures;
-    for (int result = -5; result <= 300; ++result)
-        if (!remote::LaunchErrorText(result).empty()) failures.push_back(result);
-    EXPECT_EQ(failures, (std::vector<int>{0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32}));
 }
 
+// Each window repaints at a new dpi; closed, the main window's activation rules run:
+// Get ID shown, and discovery while no Local ID is.
 TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) {
     p.fake(txtLocalIP).text_ = "14-27-39-21";
     p.whileShown = [](FakePlatform&, platform::FormEvents& box) {
+        box.Form_DpiChanged();
         box.onClick(info::cmdSysInfo);
         box.onClick(info::cmdOK);
     };
     p.registry["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {platform::kRegSz, {'m', 0}};
     form.onClick(mnuAbout);
-    EXPECT_EQ(p.log, (Log{"show frmAbout"} + Painted() +
-                         Log{"icon picIcon of 4660", "caption=About Kestrum 1.2", "lblVersion.text=Version 1.2.0",
-                             "lblTitle.text=Kestrum 1.2", "start m", "unload", "closed frmAbout",
-                             "cmdGETIP.shown", "mnuGetIP.shown"}));
+    const Log icon = {"icon picIcon of 4660"};
+    EXPECT_EQ(p.log, (Log{"show frmAbout"} + Painted() + icon +
+                      Log{"caption=About Kestrum 1.2", "lblVersion.text=Version 1.2.0", "lblTitle.text=Kestrum 1.2"} +
+                      Painted() + icon + Log{"start m", "unload", "closed frmAbout", "cmdGETIP.shown",
+                                             "mnuGetIP.shown"}));
 
     p.log.clear();
     p.online = false;
-    p.fake(txtLocalIP).text_ = "";
+    p.fake(txtLocalIP).text_ = "   ";
     main.AppPath = "D:\\";
     p.whileShown = [](FakePlatform&, platform::FormEvents& window) { window.onClick(info::Label1); };
     form.onClick(mnuHowTO);
@@ -224,14 +195,10 @@ TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) 
 
 TEST_F(MainWindow, LoadAndResizePaintTheWindowAndShowItInBothPanels) {
     form.Form_Load();
-    const paint::clsGradient* painter = paint::SharedPainter();
-    const std::size_t lines = p.lines.size();
     form.Form_Resize();
     const Log once = Painted() + Log{"picture picLocal", "picture picRemote"};
     EXPECT_EQ(p.log, once + once);
-    EXPECT_EQ(paint::SharedPainter(), painter);  // one painter for the whole program
-    EXPECT_EQ(p.lines.size(), 2 * lines);
-    EXPECT_GT(lines, 0u);
+    EXPECT_FALSE(p.lines.empty());
 }
 
 TEST(HostLookup, GivesTheFirstAddressOrSaysWhyNot) {
@@ -263,52 +230,38 @@ TEST(HostLookup, GivesTheFirstAddressOrSaysWhyNot) {
         EXPECT_EQ(net::Winsock2(p, p).GetHostIP(), c.address);
         EXPECT_EQ(p.log, c.log);
         if (!p.lastMessage.second.empty()) {
-            EXPECT_EQ(p.lastMessage.second, app::kAppTitle);
+            EXPECT_EQ(p.lastMessage, std::pair(unsigned(platform::kOkOnly), std::string(kAppTitle)));
         }
-        EXPECT_EQ(p.lastMessage.first, platform::kOkOnly);
     }
     // Above 0x7FFF the version word reads as negative; its quotient is truncated.
     EXPECT_EQ(net::HighByte(0x8001), (-32767 / 256) & 0xFF);
 }
 
-TEST_F(MainWindow, AtANewDpiTheAboutBoxRepaintsItsGradientAndIcon) {
-    FakePlatform box(&info::AboutLayout(), &p.log);
-    info::frmAbout about(box, 0xBEEF, info::AboutServices{p, p, {p, p, p, p}});
-    about.Form_DpiChanged();
-    EXPECT_EQ(p.log, Painted() + Log{"icon picIcon of 48879"});
-}
-
 TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
     using Value = std::pair<std::uint32_t, std::vector<std::uint8_t>>;
-    const auto sz = [](const std::string& text) {  // with its terminating zero
-        return Value{platform::kRegSz, std::vector<std::uint8_t>(text.c_str(), text.c_str() + text.size() + 1)};
-    };
     const std::string unavailable = "message System Information Is Unavailable At This Time";
     const struct {
         std::optional<Value> first;  // the program's path
         bool fileThere, starts;
         Log log;
     } cases[] = {
-        {sz("C:\\P F\\m.exe"), false, true, {"start C:\\P F\\m.exe"}},    // as it is, the second not read
-        {std::nullopt, true, true, {"start C:\\Tools\\MSINFO32.EXE"}},  // the second names the folder
+        {std::nullopt, true, true, {"start C:\\MSINFO32.EXE"}},  // the second names the folder
         {std::nullopt, false, true, {unavailable}},
-        {sz(std::string(1100, 'x')), true, true, {"start C:\\Tools\\MSINFO32.EXE"}},  // too long to read
-        {sz("C:\\Gone\\m.exe"), true, false, {"start C:\\Gone\\m.exe", unavailable}},
+        {Value{platform::kRegSz, {'m', 0}}, true, false, {"start m", unavailable}},
         {Value{platform::kRegSz, {}}, true, true, {unavailable}},  // no bytes: a failure, not an empty text
-        {Value{2, {'%', 0}}, true, false, {"start ", unavailable}},  // another type: no path
     };
     for (const auto& c : cases) {
         FakePlatform p;
         if (c.first) p.registry["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = *c.first;
-        p.registry["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = sz("C:\\Tools");
-        if (c.fileThere) p.files = {"C:\\Tools\\MSINFO32.EXE"};
+        p.registry["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {platform::kRegSz, {'C', ':', 0}};
+        if (c.fileThere) p.files = {"C:\\MSINFO32.EXE"};
         p.canStart = c.starts;
         info::StartSysInfo({p, p, p, p});
         EXPECT_EQ(p.log, c.log);
         EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), long(p.opened.size())) << "a key left open";
     }
     FakePlatform p;
-    p.registry["K"] = {{"Two", {platform::kRegSz, {'a', 0, 0}}}, {"Expand", {2, {'%', 0}}}, {"None", {}}};
+    p.registry["K"] = {{"Two", {platform::kRegSz, {'a', 0, 0}}}, {"Expand", {2, {'%', 0}}}};
     std::string text = "before";
     const auto read = [&](const char* name) {
         return info::GetKeyValue(p, platform::RegistryRoot::LocalMachine, "K", name, text);
@@ -316,8 +269,7 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
     EXPECT_TRUE(read("Expand") && text == "before");  // another type leaves the text alone
     EXPECT_TRUE(read("Two") && text == std::string("a\0", 2));  // only one zero is trimmed
     EXPECT_FALSE(read("Missing") || !text.empty());
-    EXPECT_THROW(read("None"), info::EmptyRegistryValue);
-    EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 4);
+    EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 3);
 }
 
 TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
@@ -326,7 +278,6 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
     // The box's width and height; Close's left and top; the link's left and top.
     const struct { float width, height; std::array<float, 6> places; } cases[] = {
         {12270, 7680, {11790, 6720, 10815, 7140, 240, 7140}},
-        {19200, 14400, {18720, 13440, 17745, 13860, 240, 13860}},
         {300, 7680, {11775, 6720, 10800, 7140, 240, 7140}},  // too narrow: the box keeps its width
         {0, 0, {11775, 6495, 10800, 6915, 240, 6915}},       // minimised
         {480, 960, {0, 0, -975, 420, 240, 420}},
@@ -341,18 +292,18 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
         const auto& link = window.fake(info::Label1).place;
         EXPECT_EQ((std::array{box[2], box[3], close[0], close[1], link[0], link[1]}), c.places) << c.width;
     }
-    EXPECT_EQ(p.log.size(), 6 * Painted().size());
+    EXPECT_EQ(p.log.size(), 5 * Painted().size());
     p.log.clear();
     p.shellResult = 2;  // no Info.doc: nothing more is said
     howTo.onClick(info::Label1);
     howTo.onClick(info::cmdClose);
     EXPECT_EQ(p.log, (Log{"shell 0 open C:\\Program Files\\Kestrum\\Info.doc", "unload"}));
-    EXPECT_EQ(info::InfoDocPath("C:\\"), "C:\\Info.doc");
 }
 
+// Whole pixels to the nearest, halves away from zero.
 TEST(Layout, LengthsBecomeWholePixelsRoundedToTheNearest) {
-    const struct { int twips, dpi, pixels; } cases[] = {
-        {10365, 96, 691}, {7, 96, 0}, {8, 96, 1}, {10365, 144, 1037}, {-8, 96, -1}, {-7, 96, 0}};
+    const struct { int twips, dpi, pixels; } cases[] = {{7, 96, 0}, {8, 96, 1}, {10365, 144, 1037}, {-8, 96, -1},
+                                                        {-7, 96, 0}};
     for (const auto& c : cases) {
         EXPECT_EQ(platform::TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
         EXPECT_EQ(platform::TwipsToPixels(float(c.twips), c.dpi), c.pixels) << c.twips << " at " << c.dpi;

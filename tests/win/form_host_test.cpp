@@ -1,48 +1,36 @@
-// The form host building the main window from its table, in this process, so the
-// menus (which the platform keeps per process) can be read back.
+// The form host building the windows from their tables in this process, where places
+// in pixels, fonts, menus, keys, modal showing, the GDI pixels of the gradient sweep
+// and the objects the windows hold can be read back.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
-#include <set>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/frmKestrum_layout.h"
+#include "info/frmAbout_layout.h"
+#include "info/frmHowTo_layout.h"
+#include "paint/ApplyGradient.h"
+#include "paint/clsGradient.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/resource.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_system.h"
 #include "tests/support/child_windows.h"
+#include "tests/support/fakes.h"
+#include "tests/support/line_raster.h"
 
 namespace kestrum::win32 {
 namespace {
 
 using testsupport::FindControl;
-using testsupport::RectInParent;
-
-struct MenuEntry {
-    std::wstring text;
-    bool enabled;
-    bool separator;
-    bool operator==(const MenuEntry&) const = default;
-};
-
-std::vector<MenuEntry> ReadMenu(HMENU menu) {
-    std::vector<MenuEntry> entries;
-    for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
-        wchar_t buffer[256] = {};
-        MENUITEMINFOW info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_STRING | MIIM_STATE | MIIM_FTYPE;
-        info.dwTypeData = buffer;
-        info.cch = 255;
-        ::GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info);
-        entries.push_back({buffer, !(info.fState & MFS_GRAYED), (info.fType & MFT_SEPARATOR) != 0});
-    }
-    return entries;
-}
+using testsupport::RasterCanvas;
 
 class Recorder : public platform::FormEvents {
 public:
@@ -55,224 +43,304 @@ public:
     std::vector<std::string> events;
 };
 
-class FormHostTest : public testing::Test {
+std::string Click(int id) { return "click " + std::to_string(id); }
+
+// The menu bar as the platform shows it, and as its entries' states say: "text" or
+// "text|grey" each, "-" for a line, each menu followed by its entries.
+std::string Entry(HMENU menu, int i) {
+    wchar_t text[64] = {};
+    ::GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+    const UINT state = ::GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
+    return (state & MF_SEPARATOR) ? "-" : Narrow(text) + ((state & MF_GRAYED) ? "|grey" : "");
+}
+std::vector<std::string> Shown(HMENU bar) {
+    std::vector<std::string> entries;
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+        entries.push_back(Entry(bar, i));
+        HMENU menu = ::GetSubMenu(bar, i);
+        for (int j = 0; j < ::GetMenuItemCount(menu); ++j) entries.push_back(Entry(menu, j));
+    }
+    return entries;
+}
+std::vector<std::string> Wanted(FormWindow& form) {
+    std::vector<std::string> entries;
+    const auto add = [&](const platform::MenuSpec& m) {
+        const platform::Control& entry = form.control(m.id);
+        const std::string grey = entry.enabled() ? "" : "|grey";
+        if (entry.visible()) entries.push_back(m.caption == "-" ? "-" : platform::MenuText(m) + grey);
+        return entry.visible();
+    };
+    for (const platform::MenuSpec& menu : app::KestrumLayout().menus)
+        if (!menu.parent && add(menu))
+            for (const platform::MenuSpec& m : app::KestrumLayout().menus)
+                if (m.parent == menu.id) add(m);
+    return entries;
+}
+
+// Pixels of dc's top-left w by h unlike the model's; the first few described.
+std::string Mismatches(HDC dc, int w, int h, const RasterCanvas& model) {
+    std::string report;
+    int count = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const COLORREF got = ::GetPixel(dc, x, y);
+            if (got != model.pixel(x, y) && ++count <= 3)
+                report += " (" + std::to_string(x) + "," + std::to_string(y) + ")=" + std::to_string(got);
+        }
+    return count ? std::to_string(count) + " pixels differ:" + report : "";
+}
+
+BOOL CALLBACK CountWindow(HWND, LPARAM total) {
+    ++*reinterpret_cast<int*>(total);
+    return TRUE;
+}
+
+// What a window can hold on to: the GDI objects the program owns, and the thread's windows.
+std::pair<long, int> Held() {
+    PumpPendingMessages();
+    int windows = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    return {HeldGdiObjects::Count(), windows};
+}
+
+class FormHost : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(form.create(nullptr));
-        form.setEvents(&recorder);
+        paint::clsGradient::ResetSettingsForTesting();
+        paint::ResetSharedPainterForTesting();
+        ASSERT_TRUE(main.create(nullptr));
+        main.setEvents(&recorder);
     }
-    FormWindow form{app::KestrumLayout(), IDI_KESTRUM};
+    void TearDown() override {
+        main.unload();
+        MSG quit;  // the main window's end
+        EXPECT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(ui.log, testing::Log{}) << "a message was shown";
+    }
+    FormWindow main{app::KestrumLayout(), IDI_KESTRUM};
     Recorder recorder;
+    testing::FakePlatform ui;  // answers no colours: the painter's are its defaults
+    Win32SystemColors colors;
 };
 
-TEST_F(FormHostTest, BuildsTheMenusWithShortcutsAndStartStates) {
-    HMENU bar = ::GetMenu(form.hwnd());
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(ReadMenu(bar), (std::vector<MenuEntry>{{L"&Action", true, false}, {L"&Help", true, false}}));
-    // "Get IP" starts hidden.
-    EXPECT_EQ(ReadMenu(::GetSubMenu(bar, 0)), (std::vector<MenuEntry>{{L"&Remote Desktop\tCtrl+R", false, false},
-                                                                       {L"&Browse Shared Folder\tCtrl+B", false, false},
-                                                                       {L"", true, true},
-                                                                       {L"E&xit\tCtrl+Q", true, false}}));
-    EXPECT_EQ(ReadMenu(::GetSubMenu(bar, 1)),
-              (std::vector<MenuEntry>{{L"How &To...\tCtrl+T", true, false}, {L"&About\tCtrl+A", true, false}}));
-
-    // Shown, it takes its place in the table's order; hidden again, it leaves.
-    form.control(app::mnuGetIP).setVisible(true);
-    form.control(app::mnuGetIP).setEnabled(true);
-    const std::vector<MenuEntry> withGetIp = ReadMenu(::GetSubMenu(bar, 0));
-    ASSERT_EQ(withGetIp.size(), 5u);
-    EXPECT_EQ(withGetIp[2], (MenuEntry{L"&Get IP\tCtrl+G", true, false}));
-    form.control(app::mnuRD).setEnabled(true);
-    EXPECT_TRUE(ReadMenu(::GetSubMenu(bar, 0))[0].enabled);
-    EXPECT_TRUE(form.control(app::mnuRD).enabled());
-    form.control(app::mnuGetIP).setVisible(false);
-    EXPECT_EQ(ReadMenu(::GetSubMenu(bar, 0)).size(), 4u);
-    EXPECT_FALSE(form.control(app::mnuGetIP).visible());
-}
-
-TEST_F(FormHostTest, CarriesItsIconInBothSizes) {
-    auto big = reinterpret_cast<HICON>(::SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0));
-    auto small = reinterpret_cast<HICON>(::SendMessageW(form.hwnd(), WM_GETICON, ICON_SMALL, 0));
-    ASSERT_NE(big, nullptr);
-    ASSERT_NE(small, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(::GetIconInfo(big, &info));
-    BITMAP bitmap{};
-    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    EXPECT_EQ(bitmap.bmWidth, 32);
-    if (info.hbmColor) ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-}
-
-TEST_F(FormHostTest, DeliversLoadResizeThenActivationAndControlEvents) {
-    form.show();
+TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksItsEntry) {
+    main.show();
     PumpPendingMessages();
-    ASSERT_GE(recorder.events.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(recorder.events.begin(), recorder.events.begin() + 3),
-              (std::vector<std::string>{"load", "resize", "activate"}));
+    main.control(app::txtRemoteIP).setText("140-25-36-19 Grüße 日本");
+    EXPECT_EQ(main.control(app::txtRemoteIP).text(), "140-25-36-19 Grüße 日本");
+    ::SendMessageW(FindControl(main.hwnd(), app::cmdCreateSession), BM_CLICK, 0, 0);  // inside a picture box
+    std::vector<std::string> wanted{"load", "resize", "activate", "change " + std::to_string(app::txtRemoteIP),
+                                    Click(app::cmdCreateSession)};
 
-    recorder.events.clear();
-    form.control(app::txtRemoteIP).setText("14-27-39-21");
-    EXPECT_EQ(form.control(app::txtRemoteIP).text(), "14-27-39-21");
-    form.control(app::cmdCreateSession).setEnabled(true);
-    ::SendMessageW(::GetDlgItem(::GetDlgItem(form.hwnd(), app::picRemote), app::cmdCreateSession), BM_CLICK, 0, 0);
-    ::SendMessageW(form.hwnd(), WM_COMMAND, MAKEWPARAM(app::mnuAbout, 1), 0);  // a shortcut
-    EXPECT_EQ(recorder.events, (std::vector<std::string>{"change " + std::to_string(app::txtRemoteIP),
-                                                         "click " + std::to_string(app::cmdCreateSession),
-                                                         "click " + std::to_string(app::mnuAbout)}));
+    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
+    main.control(app::mnuGetIP).setVisible(true);  // enters between its elder and younger siblings
+    for (int id : {app::mnuRD, app::mnuBrowse, app::mnuGetIP}) main.control(id).setEnabled(true);
+    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    ::SetKeyboardState(keys);
+    for (const platform::MenuSpec& m : app::KestrumLayout().menus) {
+        if (!m.shortcut.key) continue;
+        MSG press{FindControl(main.hwnd(), app::txtRemoteIP), WM_KEYDOWN, static_cast<WPARAM>(m.shortcut.key), 0, 0, {}};
+        EXPECT_TRUE(main.preTranslate(press)) << m.name;
+        wanted.push_back(Click(m.id));
+    }
+    keys[VK_CONTROL] = 0;
+    ::SetKeyboardState(keys);
+    EXPECT_EQ(recorder.events, wanted);
+    main.control(app::mnuGetIP).setVisible(false);
+    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
 }
 
-TEST_F(FormHostTest, ControlsReportWhatWasSetOnThem) {
-    platform::Control& status = form.control(app::lblConnection);
-    EXPECT_EQ(status.text(), "Try to connecting...");
-    EXPECT_EQ(status.foreColor(), 0xC00000u);
-    status.setText("My Computer is online.");
-    status.setForeColor(0x00FF00);
-    EXPECT_EQ(status.text(), "My Computer is online.");
-    EXPECT_EQ(status.foreColor(), 0x00FF00u);
-
-    platform::Control& retry = form.control(app::cmdTRY);
-    EXPECT_FALSE(retry.visible());
-    retry.setVisible(true);
-    EXPECT_TRUE(retry.visible());
-
-    // Text of any length, in any script.
-    const std::string longId(100000, '7');
-    form.control(app::txtRemoteIP).setText(longId);
-    EXPECT_EQ(form.control(app::txtRemoteIP).text(), longId);
-    form.control(app::txtRemoteIP).setText("Grüße-日本-1-2");
-    EXPECT_EQ(form.control(app::txtRemoteIP).text(), "Grüße-日本-1-2");
-}
-
-TEST_F(FormHostTest, UnloadDestroysTheWindow) {
-    HWND hwnd = form.hwnd();
-    form.unload();
-    EXPECT_FALSE(::IsWindow(hwnd));
-    EXPECT_EQ(form.hwnd(), nullptr);
-    // The main window's end posts the quit message; take it off the queue again.
-    MSG msg;
-    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
-std::wstring Text(HWND hwnd) {
-    wchar_t buffer[256] = {};
-    ::GetWindowTextW(hwnd, buffer, 256);
-    return buffer;
-}
-
-int IconWidth(HICON icon) {
-    ICONINFO info{};
-    if (!::GetIconInfo(icon, &info)) return 0;
-    BITMAP bitmap{};
-    ::GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
-    if (info.hbmColor) ::DeleteObject(info.hbmColor);
-    ::DeleteObject(info.hbmMask);
-    return bitmap.bmWidth;
-}
-
-// The Try Again button where the logic may put it, in twips from the left.
+// Every control where its twips fall at the dpi (moved: at kMovedLeft), in its points at
+// the dpi or the dialog font, text boxes taking text of any length; the client area, its
+// image and the frame's kind.
 constexpr int kMovedLeft = 1000;
-
-// Every control where its twips fall at the dpi, its font in points at the dpi.
-void ExpectLaidOutAt(FormWindow& form, int dpi) {
-    for (const platform::ControlSpec& c : app::KestrumLayout().controls) {
+void ExpectLaidOutAt(FormWindow& form, const platform::FormSpec& spec, int dpi, int moved) {
+    const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
+    for (const platform::ControlSpec& c : spec.controls) {
+        SCOPED_TRACE(::testing::Message() << spec.name << "." << c.name << " at dpi " << dpi);
         HWND control = FindControl(form.hwnd(), c.id);
-        const RECT place = RectInParent(control);
-        const int left = c.id == app::cmdTRY ? kMovedLeft : c.left;
-        const RECT wanted{platform::TwipsToPixels(left, dpi), platform::TwipsToPixels(c.top, dpi),
-                          platform::TwipsToPixels(left, dpi) + platform::TwipsToPixels(c.width, dpi),
-                          platform::TwipsToPixels(c.top, dpi) + platform::TwipsToPixels(c.height, dpi)};
-        EXPECT_TRUE(::EqualRect(&place, &wanted)) << c.name << " at " << place.left << "," << place.top << ","
-                                                  << place.right << "," << place.bottom << " at dpi " << dpi;
-        if (c.kind == platform::ControlKind::PictureBox) continue;  // shows no text
-        const platform::FontSpec font = c.font ? *c.font : app::KestrumLayout().font;
-        LOGFONTW log{};
-        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof log, &log);
-        EXPECT_EQ(log.lfHeight, -platform::PointsToPixels(font.points, dpi)) << c.name << " at dpi " << dpi;
+        const RECT place = testsupport::RectInParent(control);
+        const int left = c.id == moved ? kMovedLeft : c.left;
+        const RECT wanted{px(left), px(c.top), px(left) + px(c.width), px(c.top) + px(c.height)};
+        EXPECT_TRUE(::EqualRect(&place, &wanted)) << place.left << "," << place.top << "," << place.right << ","
+                                                  << place.bottom;
+        if (c.kind == platform::ControlKind::TextBox) {
+            EXPECT_GE(::SendMessageW(control, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
+        }
+        if (c.kind == platform::ControlKind::PictureBox || c.kind == platform::ControlKind::RichText) continue;
+        LOGFONTW font{};
+        ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+        const platform::FontSpec& own = c.font ? *c.font : spec.font;
+        EXPECT_EQ(font.lfHeight, own.face.empty() ? metrics.lfMessageFont.lfHeight
+                                                  : -platform::PointsToPixels(own.points, dpi));
+        if (own.face.empty()) {
+            EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
+        }
     }
     RECT client;
     ::GetClientRect(form.hwnd(), &client);
-    EXPECT_EQ(client.right, platform::TwipsToPixels(app::KestrumLayout().clientWidth, dpi));
-    EXPECT_EQ(client.bottom, platform::TwipsToPixels(app::KestrumLayout().clientHeight, dpi));
-    // The window's image covers the client area in pixels.
     BITMAP image{};
     ::GetObjectW(::GetCurrentObject(form.imageDc(), OBJ_BITMAP), sizeof image, &image);
-    EXPECT_EQ(image.bmWidth, client.right);
-    EXPECT_EQ(image.bmHeight, client.bottom);
-    auto big = reinterpret_cast<HICON>(::SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0));
-    EXPECT_EQ(IconWidth(big), ::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
+    EXPECT_EQ(std::vector<LONG>({client.right, client.bottom, image.bmWidth, image.bmHeight}),
+              std::vector<LONG>({px(spec.clientWidth), px(spec.clientHeight), client.right, client.bottom}));
+    const bool sizable = ::GetWindowLongPtrW(form.hwnd(), GWL_STYLE) & WS_THICKFRAME;
+    const bool tool = ::GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW;
+    EXPECT_EQ(sizable, spec.border == platform::Border::Sizable);
+    EXPECT_EQ(tool, spec.border == platform::Border::FixedToolWindow);
 }
 
-void ChangeDpi(FormWindow& form, int dpi, POINT at) {
-    RECT suggested{at.x, at.y, at.x + 300, at.y + 200};  // the size is the window's to choose
-    ::SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-}
-
-TEST_F(FormHostTest, OnAMonitorOfAnotherDpiEverythingKeepsItsTwipsAndTheLogicRepaints) {
-    form.show();
+TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnce) {
+    main.show();
     PumpPendingMessages();
-    const int start = form.dpi();
-    // A place the logic chose outlives the move as well as the table's do.
-    form.control(app::cmdTRY).setLeft(kMovedLeft);
-    ExpectLaidOutAt(form, start);
+    FormWindow about(info::AboutLayout(), 0), howTo(info::HowToLayout(), 0);
+    ASSERT_TRUE(about.createModal() && howTo.createModal());
+    const std::pair<FormWindow*, const platform::FormSpec*> forms[] = {
+        {&main, &app::KestrumLayout()}, {&about, &info::AboutLayout()}, {&howTo, &info::HowToLayout()}};
+    main.control(app::cmdTRY).setLeft(kMovedLeft);  // a place the logic chose outlives the moves
     recorder.events.clear();
-
-    for (int dpi : {144, 192, 120, start}) {
-        ChangeDpi(form, dpi, {40, 30});
-        EXPECT_EQ(form.dpi(), dpi);
-        RECT frame;
-        ::GetWindowRect(form.hwnd(), &frame);
-        EXPECT_EQ(frame.left, 40);
-        EXPECT_EQ(frame.top, 30);
-        // Back at the start, not a pixel has drifted.
-        ExpectLaidOutAt(form, dpi);
-        // Told once, after the controls and the window have their new sizes.
-        EXPECT_EQ(recorder.events, (std::vector<std::string>{"resize", "dpi"}));
+    const int dpis[] = {main.dpi(), 120, 144, 192, main.dpi()};  // back at the start, not a pixel has drifted
+    std::pair<long, int> afterFirstMove;  // which made the icons of its own
+    for (int i = 0; i < 5; ++i) {
+        for (auto [form, spec] : forms) {
+            RECT suggested{40, 30, 340, 230}, frame;  // the size is the window's to choose
+            if (i) ::SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpis[i], dpis[i]), LPARAM(&suggested));
+            ::GetWindowRect(form->hwnd(), &frame);
+            EXPECT_TRUE(!i || (frame.left == 40 && frame.top == 30)) << spec->name;
+            ExpectLaidOutAt(*form, *spec, dpis[i], form == &main ? app::cmdTRY : 0);
+        }
+        EXPECT_EQ(recorder.events, (i ? std::vector<std::string>{"resize", "dpi"} : std::vector<std::string>{}));
         recorder.events.clear();
+        if (i == 1) afterFirstMove = Held();
     }
+    EXPECT_EQ(Held(), afterFirstMove) << "fonts, images and icons of the other dpis kept";
+    // The About box's icon box shows the main window's icon; its etched line lies over
+    // whatever is beneath, each line where its twips fall, the later over the earlier.
+    about.setPictureToIconOf(info::picIcon, main.windowHandle());
+    int drawn = 0;
+    for (int i = 0; i < 32 * 32; ++i)
+        drawn += ::GetPixel(about.imageDc(info::picIcon), i % 32, i / 32) != ::GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(drawn, 100);
+    RECT client{0, 0, 2000, 2000};
+    ::FillRect(about.imageDc(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    about.refresh();
+    const auto px = [&](int twips) { return platform::TwipsToPixels(twips, about.dpi()); };
+    for (const platform::LineSpec& line : info::AboutLayout().lines) {
+        EXPECT_EQ(::GetPixel(about.imageDc(), px(line.x2) - 9, px(line.y1)), line.color) << line.name;
+        EXPECT_EQ(::GetPixel(about.imageDc(), px(line.x1) - 2 * line.widthPixels, px(line.y1)), 0u) << line.name;
+    }
+    // The How-To window holds the whole document; its link reports clicks and shows the hand.
+    HWND box = FindControl(howTo.hwnd(), info::rtfHowTo), link = FindControl(howTo.hwnd(), info::Label1);
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
+    EXPECT_TRUE(text.starts_with(L"KESTRUM 1.2") && text.find(L"THANK YOU FOR USING KESTRUM.") != text.npos);
+    howTo.setEvents(&recorder);
+    ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    howTo.setEvents(nullptr);
+    EXPECT_EQ(recorder.events, std::vector<std::string>{Click(info::Label1)});
+    ::SendMessageW(howTo.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, 0));
+    EXPECT_EQ(::GetCursor(), ::LoadImageW(::GetModuleHandleW(nullptr), L"HANDPOINTER", IMAGE_CURSOR, 0, 0,
+                                          LR_DEFAULTSIZE | LR_SHARED));
 }
 
-// Accessibility events of this process, as a screen reader is told of them.
-struct SeenEvent {
-    DWORD event;
-    HWND hwnd;
-    LONG object, child;
-    bool operator==(const SeenEvent&) const = default;
+// Presses Enter (to the window) and Esc (to a control) once it is on screen, and unloads
+// it at the second click: the default and the cancel button's.
+class ClosedByKeys : public Recorder {
+public:
+    explicit ClosedByKeys(platform::FormView& view) : view_(view) {}
+    void Form_Activate() override {
+        const auto window = reinterpret_cast<HWND>(view_.windowHandle());
+        mainTookInput = ::IsWindowEnabled(main) != FALSE;
+        ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
+        ::PostMessageW(::GetWindow(window, GW_CHILD), WM_KEYDOWN, VK_ESCAPE, 0);
+    }
+    void onClick(int id) override {
+        clicks.push_back(id);
+        if (clicks.size() == 2) view_.unload();
+    }
+    static inline HWND main = nullptr;
+    static inline bool mainTookInput = true;
+    static inline std::vector<int> clicks;
+
+private:
+    platform::FormView& view_;
 };
-std::vector<SeenEvent> seenEvents;
-void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
-    seenEvents.push_back({event, hwnd, object, child});
+
+TEST_F(FormHost, AModalWindowKeepsTheOthersDisabledUntilUnloadedAndEnterAndEscClickItsButtons) {
+    main.show();
+    PumpPendingMessages();
+    ClosedByKeys::main = main.hwnd();
+    std::pair<long, int> afterFirst;
+    for (int round = 0; round < 2; ++round) {  // the first opening may fill caches
+        afterFirst = Held();
+        ClosedByKeys::clicks.clear();
+        Win32Forms().showModal(info::AboutLayout(),
+                               [](platform::FormView& view) { return std::make_unique<ClosedByKeys>(view); });
+    }
+    EXPECT_EQ(Held(), afterFirst) << "owned GDI objects and windows after one opening and after two";
+    EXPECT_EQ(ClosedByKeys::clicks, (std::vector<int>{info::cmdOK, info::cmdOK}));
+    EXPECT_FALSE(ClosedByKeys::mainTookInput);
+    EXPECT_TRUE(::IsWindowEnabled(main.hwnd()));
+    EXPECT_EQ(::GetActiveWindow(), main.hwnd());
+    MSG quit;
+    EXPECT_FALSE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "a modal window ended the program";
 }
 
-TEST_F(FormHostTest, TheIdBoxesAreNamedByTheirLabelsAndTheStatusLineIsReadOut) {
-    // A screen reader names a text box after the label just before it.
-    const std::pair<int, const wchar_t*> named[] = {
-        {app::txtLocalIP, L"Local ID"}, {app::txtRemoteIP, L"Enter ID of Remote Computer"},
-        {app::txtAlternateID, L"Alternate ID"}};
-    for (const auto& [box, label] : named) {
-        HWND before = ::GetWindow(FindControl(form.hwnd(), box), GW_HWNDPREV);
-        ASSERT_NE(before, nullptr) << box;
-        wchar_t windowClass[32] = {};
-        ::GetClassNameW(before, windowClass, 32);
-        EXPECT_EQ(_wcsicmp(windowClass, L"Static"), 0) << box;
-        EXPECT_EQ(Text(before), label);
+// GDI itself, noting the pens it hands out.
+class PenNotingCanvas : public GdiCanvas {
+public:
+    using GdiCanvas::GdiCanvas;
+    platform::GdiObject createPen(int style, int width, std::uint32_t color) override {
+        return pens.emplace_back(GdiCanvas::createPen(style, width, color));
     }
+    std::vector<platform::GdiObject> pens;
+};
 
-    // A new status is announced: its name changed, and it is a live region.
-    seenEvents.clear();
-    HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
-                                           RecordEvent, ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
-    ASSERT_NE(hook, nullptr);
-    HWND status = FindControl(form.hwnd(), app::lblConnection);
-    form.control(app::lblConnection).setText("My Computer is online.");
-    PumpPendingMessages();
-    ::UnhookWinEvent(hook);
-    const auto seen = [&](DWORD event) {
-        return std::count(seenEvents.begin(), seenEvents.end(), SeenEvent{event, status, OBJID_CLIENT, CHILDID_SELF});
-    };
-    EXPECT_GE(seen(EVENT_OBJECT_NAMECHANGE), 1);
-    EXPECT_EQ(seen(EVENT_OBJECT_LIVEREGIONCHANGED), 1);
+// The sweep sets exactly the pixels of its lines (in every octant) and deletes its pens;
+// the main window's image holds it, its panels the top-left part, and it is left unlocked.
+TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = ::CreateBitmap(64, 48, 1, 32, nullptr);
+    HGDIOBJ original = ::SelectObject(dc, bitmap), pen = ::GetCurrentObject(dc, OBJ_PEN);
+    const RECT all{0, 0, 64, 48};
+    for (float angle : {315.0f, 30.0f, 120.0f, 210.0f, 300.0f}) {
+        paint::clsGradient painter(ui, colors);
+        painter.setAngle(angle);
+        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        PenNotingCanvas gdi(dc);
+        RasterCanvas model(64, 48);
+        ASSERT_EQ(painter.DrawGradient(&gdi, 64, 48), painter.DrawGradient(&model, 64, 48));
+        EXPECT_EQ(Mismatches(dc, 64, 48, model), "") << "at " << angle;
+        EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
+        const auto alive = [](platform::GdiObject p) { return ::GetObjectType(reinterpret_cast<HGDIOBJ>(p)) != 0; };
+        EXPECT_EQ(std::count_if(gdi.pens.begin(), gdi.pens.end(), alive), 0) << "pens left undeleted";
+    }
+    ::SelectObject(dc, original);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(dc);
+
+    paint::ApplyGradient(main.paintTarget(), ui, colors);
+    const std::pair<long, int> painted = Held();
+    paint::ApplyGradient(main.paintTarget(), ui, colors);
+    EXPECT_EQ(Held(), painted) << "painting again kept objects";
+    main.setPictureFromForm(app::picLocal);
+    main.setPictureFromForm(app::picRemote);
+    EXPECT_TRUE(::LockWindowUpdate(main.hwnd())) << "the window was left locked";
+    ::LockWindowUpdate(nullptr);
+    RECT client;
+    ::GetClientRect(main.hwnd(), &client);
+    RasterCanvas model(client.right, client.bottom);
+    ASSERT_GT(paint::clsGradient(ui, colors).DrawGradient(&model, client.right, client.bottom), 0);
+    EXPECT_EQ(Mismatches(main.imageDc(), client.right, client.bottom, model), "");
+    for (int panel : {app::picLocal, app::picRemote}) {
+        ::GetClientRect(FindControl(main.hwnd(), panel), &client);
+        EXPECT_EQ(Mismatches(main.imageDc(panel), client.right, client.bottom, model), "") << panel;
+    }
 }
 
 }  // namespace

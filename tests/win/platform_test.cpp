@@ -1,0 +1,202 @@
+// The adapters against the real registry, shell, Windows Sockets and WinINet under
+// Wine, with stand-ins for the programs Kestrum starts; the real IP.EXE; kestrum.exe's
+// own resources.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "info/StartSysInfo.h"
+#include "net/Winsock2.h"
+#include "net/probes.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/text.h"
+#include "platform/win32/win32_network.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_shell.h"
+#include "platform/win32/win32_system.h"
+#include "remote/launch_errors.h"
+#include "tests/support/fakes.h"
+#include "tests/support/loopback_http.h"
+
+namespace kestrum::win32 {
+namespace {
+
+using testsupport::HttpRequest;
+using testsupport::HttpResponse;
+using testsupport::LoopbackHttpServer;
+using testsupport::UseLoopbackProxy;
+
+std::wstring BuildFolder() {
+    wchar_t path[MAX_PATH * 2] = {};
+    const std::wstring self(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2));
+    return self.substr(0, self.find_last_of(L'\\'));
+}
+
+TEST(Settings, TextRoundTripsAsPlainRegSzAndOtherTypesReadAsNothing) {
+    const wchar_t kKey[] = L"Software\\VB and VBA Program Settings\\KESTRUM-WIN-TEST\\S";
+    RegistrySettings store;
+    const std::string text = "C:\\Users\\Zoë\\日本";
+    for (const std::string& value : {std::string(70000, 'x'), std::string(), text}) {
+        ASSERT_TRUE(store.saveSetting("KESTRUM-WIN-TEST", "S", "V", value));
+        EXPECT_EQ(store.getSetting("KESTRUM-WIN-TEST", "S", "V"), value);
+    }
+    wchar_t raw[64] = {};
+    DWORD bytes = sizeof raw, type = 0;
+    ASSERT_EQ(::RegGetValueW(HKEY_CURRENT_USER, kKey, L"V", RRF_RT_ANY, &type, raw, &bytes), ERROR_SUCCESS);
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(Narrow(raw), text);
+    const DWORD number = 1234;
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"V", REG_DWORD, &number, sizeof number);
+    EXPECT_EQ(store.getSetting("KESTRUM-WIN-TEST", "S", "V"), std::nullopt);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\KESTRUM-WIN-TEST");
+}
+
+TEST(Network, TheOnlineProbeAsksThroughTheProxyAndTheHostLookupGivesAnAddress) {
+    WinInet internet;
+    LoopbackHttpServer proxy([](const HttpRequest&) { return HttpResponse{503, "busy"}; });
+    UseLoopbackProxy(proxy.port());
+    EXPECT_TRUE(net::IsOnline(internet));  // any answer, an error page too
+    ASSERT_EQ(proxy.requests().size(), 1u);
+    EXPECT_TRUE(proxy.requests()[0].target.starts_with("http://www.msftconnecttest.com")) << proxy.requests()[0].target;
+    EXPECT_NE(proxy.requests()[0].headers.find("User-Agent: Kestrum 1.2\r\n"), std::string::npos);
+    UseLoopbackProxy(testsupport::ClosedLoopbackPort());
+    EXPECT_FALSE(net::IsOnline(internet));
+    UseLoopbackProxy(0);
+
+    Win32Sockets sockets;
+    testing::FakePlatform ui;
+    const std::string address = net::Winsock2(sockets, ui).GetHostIP();
+    EXPECT_NE(IpHelperHopProbe().inetAddr(address), ~0u) << address;  // a dotted address
+    EXPECT_EQ(ui.log, testing::Log{});
+    EXPECT_EQ(IpHelperHopProbe().inetAddr("127.0.0.2"), 0x0200007Fu);
+}
+
+// The stand-in's log (its program file, a line break, its command line) once it has
+// ended, or nothing after ten seconds.
+std::wstring RunOf(const std::wstring& log) {
+    for (int wait = 0; wait < 100; ++wait, ::Sleep(100)) {
+        FILE* in = _wfopen(log.c_str(), L"rb");
+        if (!in) continue;
+        std::wstring text;
+        for (wchar_t c; fread(&c, sizeof c, 1, in) == 1;) text += c;
+        fclose(in);
+        if (!text.empty() && ::MoveFileExW(log.c_str(), (log + L".read").c_str(), MOVEFILE_REPLACE_EXISTING))
+            return text;  // no longer open
+    }
+    return {};
+}
+
+// The Remote Desktop client found on the path; System Information where the registry
+// says, in a folder with blanks and non-ASCII letters, quoted; registry text measured in UTF-8.
+TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
+    const std::wstring doubles = BuildFolder() + L"\\doubles", log = BuildFolder() + L"\\stand-in.log";
+    ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", log.c_str());
+    wchar_t path[32767] = {};
+    ::GetEnvironmentVariableW(L"PATH", path, 32767);
+    ::SetEnvironmentVariableW(L"PATH", (doubles + L";" + path).c_str());
+    const std::string parameters = "/v:127.0.0.2 /admin /edit:\"C:\\Program Files\\Kestrüm\\Default.rdp\"";
+    EXPECT_EQ(remote::LaunchErrorText(Win32Shell().execute(0, "open", "MSTSC", parameters, std::nullopt, 3)), "");
+    ::SetEnvironmentVariableW(L"PATH", path);
+    const std::wstring run = RunOf(log);
+    EXPECT_TRUE(run.ends_with(L" " + Widen(parameters)) && run.starts_with(doubles + L"\\mstsc.exe\n"))
+        << Narrow(run);
+    EXPECT_EQ(remote::LaunchErrorText(Win32Shell().execute(0, "open", "KESTRUM-NO-SUCH-CLIENT", "", {}, 3)),
+              "The specified file was not found.");
+
+    const wchar_t kPlace[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+    const std::wstring root = BuildFolder() + L"\\sysinfo test", program = root + L"\\Prögram Files\\MSINFO32.EXE";
+    ::CreateDirectoryW(root.c_str(), nullptr);
+    ::CreateDirectoryW((root + L"\\Prögram Files").c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileW((doubles + L"\\MSINFO32.EXE").c_str(), program.c_str(), FALSE));
+    const auto set = [&](const wchar_t* name, DWORD type, const void* data, std::size_t bytes) {
+        return ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, kPlace, name, type, data, static_cast<DWORD>(bytes)) == 0;
+    };
+    const std::wstring fits(341, L'日'), tooLong(342, L'日');  // with the zero, 1024 and 1027 bytes in UTF-8
+    ASSERT_TRUE(set(L"PATH", REG_SZ, program.c_str(), program.size() * 2));  // no terminating zero
+    ASSERT_TRUE(set(L"Fits", REG_SZ, fits.c_str(), fits.size() * 2 + 2));
+    ASSERT_TRUE(set(L"TooLong", REG_SZ, tooLong.c_str(), tooLong.size() * 2 + 2));
+    Win32Registry registry;
+    Win32Files files;
+    Win32System system;
+    testing::FakePlatform ui;
+    info::StartSysInfo(info::SysInfoServices{registry, files, system, ui});
+    EXPECT_EQ(RunOf(log), program + L"\n\"" + program + L"\"");
+    EXPECT_EQ(ui.log, testing::Log{});
+    std::string text;
+    const auto read = [&](const char* name) {
+        return info::GetKeyValue(registry, platform::RegistryRoot::LocalMachine, Narrow(kPlace), name, text);
+    };
+    EXPECT_TRUE(read("Fits") && text == Narrow(fits));
+    EXPECT_FALSE(read("TooLong"));
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPlace);
+    ::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_HIDDEN);  // only a normal file counts
+    EXPECT_FALSE(files.normalFileExists(Narrow(program)) || files.normalFileExists(Narrow(root)));
+}
+
+// kestrum.exe's manifest asks for per-monitor dpi awareness: without it the windows
+// would be stretched as bitmaps on a screen of another dpi.
+TEST(Resources, TheProgramsManifestDeclaresPerMonitorDpiAwareness) {
+    HMODULE exe = ::LoadLibraryExW((BuildFolder() + L"\\kestrum.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(exe, nullptr);
+    HRSRC found = ::FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(exe, found))),
+                               ::SizeofResource(exe, found));
+    ::FreeLibrary(exe);
+    EXPECT_NE(manifest.find(">PerMonitorV2"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
+}
+
+// The real IP.EXE started as Kestrum starts it, by its path alone, unquoted, from a
+// folder with a blank in its name: the exit code (-1: it had not ended after 20 s)
+// and the address it stored.
+using Ran = std::pair<long, std::optional<std::string>>;
+Ran RunIpExe(const std::wstring& arguments) {
+    const wchar_t kPublic[] = L"Software\\VB and VBA Program Settings\\KESTRUM\\PROPERTIES";
+    wchar_t temp[MAX_PATH] = {};
+    const std::wstring folder = std::wstring(temp, ::GetTempPathW(MAX_PATH, temp)) + L"Kestrum IP test";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    ::CopyFileW((BuildFolder() + L"\\IP.EXE").c_str(), (folder + L"\\IP.EXE").c_str(), FALSE);
+    ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kPublic, L"IP");
+    std::wstring commandLine = folder + L"\\IP.EXE --quiet " + arguments;
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process))
+        return {-2, std::nullopt};
+    DWORD code = 0;
+    if (::WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0) ::GetExitCodeProcess(process.hProcess, &code);
+    else ::TerminateProcess(process.hProcess, code = static_cast<DWORD>(-1));
+    ::CloseHandle(process.hThread);
+    ::CloseHandle(process.hProcess);
+    return {static_cast<long>(code), RegistrySettings().getSetting("KESTRUM", "PROPERTIES", "IP")};
+}
+
+TEST(IpExe, StoresTheAddressAStunServerOnLoopbackSees) {
+    const char* server = std::getenv("KESTRUM_STUN");
+    if (!server) GTEST_SKIP() << "KESTRUM_STUN (host:port of a STUN server on loopback) is not set";
+    EXPECT_EQ(RunIpExe(L"--stun " + Widen(server) + L" --deadline 8000"), Ran(0, "127.0.0.1"));
+}
+
+TEST(IpExe, TakesOnlyASuccessfulAnswerThroughTheProxyAndEndsWhenTheProxyHangs) {
+    LoopbackHttpServer proxy([](const HttpRequest& request) {
+        HttpResponse response{request.target.starts_with("http://echo.invalid") ? 200 : 503, "203.0.113.7\r\n"};
+        response.hang = request.target.starts_with("http://hang.invalid");
+        return response;
+    });
+    UseLoopbackProxy(proxy.port());
+    const Ran failed{1, std::nullopt};
+    EXPECT_EQ(RunIpExe(L"--url http://error.invalid/ --deadline 5000"), failed);
+    EXPECT_EQ(RunIpExe(L"--url http://hang.invalid/ --deadline 1500"), failed) << "-1: it did not end";
+    EXPECT_EQ(RunIpExe(L"--url http://echo.invalid/ --deadline 8000"), Ran(0, "203.0.113.7"));
+    ASSERT_EQ(proxy.requests().size(), 3u);
+    EXPECT_NE(proxy.requests()[2].headers.find("User-Agent: Kestrum 1.2\r\n"), std::string::npos);
+    UseLoopbackProxy(0);
+}
+
+}  // namespace
+}  // namespace kestrum::win32
