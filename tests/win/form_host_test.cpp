@@ -24,13 +24,11 @@
 #include "platform/win32/win32_system.h"
 #include "tests/support/child_windows.h"
 #include "tests/support/fakes.h"
-#include "tests/support/line_raster.h"
 
 namespace kestrum::win32 {
 namespace {
 
 using testsupport::FindControl;
-using testsupport::RasterCanvas;
 
 class Recorder : public platform::FormEvents {
 public:
@@ -77,18 +75,40 @@ std::vector<std::string> Wanted(FormWindow& form) {
     return entries;
 }
 
-// Pixels of dc's top-left w by h unlike the model's; the first few described.
-std::string Mismatches(HDC dc, int w, int h, const RasterCanvas& model) {
-    std::string report;
-    int count = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const COLORREF got = ::GetPixel(dc, x, y);
-            if (got != model.pixel(x, y) && ++count <= 3)
-                report += " (" + std::to_string(x) + "," + std::to_string(y) + ")=" + std::to_string(got);
+// The lines a recording canvas saw, drawn here with plain GDI calls into a w by h image,
+// black at first: what the program's drawing through its canvas must show.
+class Replay {
+public:
+    Replay(const std::vector<testing::Line>& lines, int w, int h)
+        : old_(::SelectObject(dc_, ::CreateBitmap(w, h, 1, 32, nullptr))) {
+        const RECT all{0, 0, w, h};
+        ::FillRect(dc_, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        for (const auto& [x1, y1, x2, y2, color] : lines) {
+            HGDIOBJ before = ::SelectObject(dc_, ::CreatePen(PS_SOLID, 1, static_cast<COLORREF>(color)));
+            ::MoveToEx(dc_, static_cast<int>(x1), static_cast<int>(y1), nullptr);
+            ::LineTo(dc_, static_cast<int>(x2), static_cast<int>(y2));
+            ::DeleteObject(::SelectObject(dc_, before));
         }
-    return count ? std::to_string(count) + " pixels differ:" + report : "";
-}
+    }
+    ~Replay() {
+        ::DeleteObject(::SelectObject(dc_, old_));
+        ::DeleteDC(dc_);
+    }
+    // Pixels of dc's top-left w by h unlike these; the first few described.
+    std::string mismatches(HDC dc, int w, int h) const {
+        std::string report;
+        int count = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                if (const COLORREF got = ::GetPixel(dc, x, y); got != ::GetPixel(dc_, x, y) && ++count <= 3)
+                    report += " (" + std::to_string(x) + "," + std::to_string(y) + ")=" + std::to_string(got);
+        return count ? std::to_string(count) + " pixels differ:" + report : "";
+    }
+
+private:
+    HDC dc_ = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old_;
+};
 
 BOOL CALLBACK CountWindow(HWND, LPARAM total) {
     ++*reinterpret_cast<int*>(total);
@@ -301,7 +321,7 @@ public:
     std::vector<platform::GdiObject> pens;
 };
 
-// The sweep sets exactly the pixels of its lines (in every octant) and deletes its pens;
+// The canvas draws exactly the sweep's lines (in every octant) and deletes its pens;
 // the main window's image holds it, its panels the top-left part, and it is left unlocked.
 TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
     HDC dc = ::CreateCompatibleDC(nullptr);
@@ -313,9 +333,9 @@ TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
         painter.setAngle(angle);
         ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
         PenNotingCanvas gdi(dc);
-        RasterCanvas model(64, 48);
-        ASSERT_EQ(painter.DrawGradient(&gdi, 64, 48), painter.DrawGradient(&model, 64, 48));
-        EXPECT_EQ(Mismatches(dc, 64, 48, model), "") << "at " << angle;
+        testing::FakePlatform seen;
+        ASSERT_EQ(painter.DrawGradient(&gdi, 64, 48), painter.DrawGradient(&seen, 64, 48));
+        EXPECT_EQ(Replay(seen.lines, 64, 48).mismatches(dc, 64, 48), "") << "at " << angle;
         EXPECT_EQ(::GetCurrentObject(dc, OBJ_PEN), pen);
         const auto alive = [](platform::GdiObject p) { return ::GetObjectType(reinterpret_cast<HGDIOBJ>(p)) != 0; };
         EXPECT_EQ(std::count_if(gdi.pens.begin(), gdi.pens.end(), alive), 0) << "pens left undeleted";
@@ -334,12 +354,13 @@ TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
     ::LockWindowUpdate(nullptr);
     RECT client;
     ::GetClientRect(main.hwnd(), &client);
-    RasterCanvas model(client.right, client.bottom);
-    ASSERT_GT(paint::clsGradient(ui, colors).DrawGradient(&model, client.right, client.bottom), 0);
-    EXPECT_EQ(Mismatches(main.imageDc(), client.right, client.bottom, model), "");
+    testing::FakePlatform seen;
+    ASSERT_GT(paint::clsGradient(ui, colors).DrawGradient(&seen, client.right, client.bottom), 0);
+    const Replay sweep(seen.lines, client.right, client.bottom);
+    EXPECT_EQ(sweep.mismatches(main.imageDc(), client.right, client.bottom), "");
     for (int panel : {app::picLocal, app::picRemote}) {
         ::GetClientRect(FindControl(main.hwnd(), panel), &client);
-        EXPECT_EQ(Mismatches(main.imageDc(panel), client.right, client.bottom, model), "") << panel;
+        EXPECT_EQ(sweep.mismatches(main.imageDc(panel), client.right, client.bottom), "") << panel;
     }
 }
 
