@@ -2,25 +2,20 @@
 
 #include <wininet.h>
 
-#include <cstdio>
-
 namespace kestrum::testsupport {
 
 namespace {
 
 SOCKET ListenOnLoopback(unsigned short& port) {
-    static const bool started = [] {
-        WSADATA data;
-        return ::WSAStartup(MAKEWORD(2, 2), &data) == 0;  // for the whole test run
-    }();
-    SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
-    if (s == INVALID_SOCKET) return s;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
+    static WSADATA data;
+    static const bool started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;  // for the whole test run
+    sockaddr_in address{AF_INET, 0, {}, {}};
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     int length = sizeof address;
-    if (::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(s, 16) != 0 ||
-        ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
+    if (s != INVALID_SOCKET && (::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+                                ::listen(s, 16) != 0 ||
+                                ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0)) {
         ::closesocket(s);
         return INVALID_SOCKET;
     }
@@ -45,7 +40,7 @@ LoopbackHttpServer::LoopbackHttpServer(std::function<HttpResponse(const HttpRequ
     thread_ = std::thread([this] {
         while (listener_ != INVALID_SOCKET && !stopping_) {
             if (!Readable(listener_)) continue;
-            SOCKET client = ::accept(listener_, nullptr, nullptr);
+            const SOCKET client = ::accept(listener_, nullptr, nullptr);
             if (client != INVALID_SOCKET) answer(client);
         }
     });
@@ -53,8 +48,8 @@ LoopbackHttpServer::LoopbackHttpServer(std::function<HttpResponse(const HttpRequ
 
 LoopbackHttpServer::~LoopbackHttpServer() {
     stopping_ = true;
-    if (thread_.joinable()) thread_.join();  // ends within one 100 ms poll
-    if (listener_ != INVALID_SOCKET) ::closesocket(listener_);
+    thread_.join();  // within one 100 ms poll
+    ::closesocket(listener_);
     for (SOCKET s : hanging_) ::closesocket(s);
 }
 
@@ -74,51 +69,41 @@ void LoopbackHttpServer::answer(SOCKET client) {
         if (got <= 0) break;
         data.append(buffer, static_cast<size_t>(got));
     }
-    if (data.find("\r\n\r\n") == std::string::npos) {
-        ::closesocket(client);
-        return;
-    }
     const size_t space1 = data.find(' '), space2 = data.find(' ', space1 + 1);
     const HttpRequest request{data.substr(0, space1), data.substr(space1 + 1, space2 - space1 - 1),
                               data.substr(data.find("\r\n") + 2)};
-    {
+    const HttpResponse response =
+        data.find("\r\n\r\n") == std::string::npos ? HttpResponse{0, "", false} : handler_(request);
+    if (response.status) {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);
     }
-    const HttpResponse response = handler_(request);
     if (response.hang) {
         hanging_.push_back(client);  // closed when the server stops
         return;
     }
-    char head[160];
-    std::snprintf(head, sizeof head,
-                  "HTTP/1.1 %d %s\r\nContent-Type: text/plain\r\nContent-Length: %zu\r\nConnection: close\r\n\r\n",
-                  response.status, response.status == 200 ? "OK" : "Status", response.body.size());
-    const std::string reply = head + (request.method == "HEAD" ? std::string() : response.body);
-    ::send(client, reply.data(), static_cast<int>(reply.size()), 0);
+    const std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " Status\r\nContent-Length: " +
+                              std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
+                              (request.method == "HEAD" ? "" : response.body);
+    if (response.status) ::send(client, reply.data(), static_cast<int>(reply.size()), 0);
     ::shutdown(client, SD_SEND);
     ::closesocket(client);
 }
 
 void UseLoopbackProxy(unsigned short port) {
-    HKEY key;
-    if (::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings", 0,
-                          nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
-        return;
+    const wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
     const DWORD enable = port ? 1 : 0;
-    ::RegSetValueExW(key, L"ProxyEnable", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&enable), sizeof enable);
     const std::wstring server = L"127.0.0.1:" + std::to_wstring(port);
-    ::RegSetValueExW(key, L"ProxyServer", 0, REG_SZ, reinterpret_cast<const BYTE*>(server.c_str()),
-                     static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyEnable", REG_DWORD, &enable, sizeof enable);
+    ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"ProxyServer", REG_SZ, server.c_str(),
+                      static_cast<DWORD>((server.size() + 1) * sizeof(wchar_t)));
     ::InternetSetOptionW(nullptr, INTERNET_OPTION_SETTINGS_CHANGED, nullptr, 0);
     ::InternetSetOptionW(nullptr, INTERNET_OPTION_REFRESH, nullptr, 0);
 }
 
 unsigned short ClosedLoopbackPort() {
     unsigned short port = 0;
-    SOCKET s = ListenOnLoopback(port);
-    ::closesocket(s);  // nothing listens there any more
+    ::closesocket(ListenOnLoopback(port));  // nothing listens there any more
     return port;
 }
 

@@ -27,8 +27,6 @@ class LoopbackHttpServer {
 public:
     explicit LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler);
     ~LoopbackHttpServer();  // within 100 ms, whatever the peers do
-    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
-    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
 
     unsigned short port() const { return port_; }
     std::vector<HttpRequest> requests() const;

@@ -7,13 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <functional>
 #include <limits>
-#include <stdexcept>
-#include <tuple>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "app/modMain.h"
 #include "paint/ApplyGradient.h"
@@ -22,12 +16,10 @@
 namespace kestrum::paint {
 namespace {
 
-using kestrum::testing::Line;
-using kestrum::testing::Log;
+using namespace kestrum::testing;
 
 constexpr long long kPale = 0xFFFFD0, kDarkBlue = 0x400000;
 constexpr std::int32_t kSystem25 = std::int32_t(0x80000019u);  // names no system colour
-using kestrum::testing::Painted;
 
 class Gradient : public ::testing::Test {
 protected:

@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <future>
 #include <new>
-#include <memory>
 #include <span>
 #include <thread>
 
