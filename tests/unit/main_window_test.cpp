@@ -1,7 +1,5 @@
-// Start-up, the main window's logic (discovery of the Local ID, remote ID entry
-// and its check, the commands on a remote computer, the Help menu, the background)
-// and the Help menu's windows, each driven through its events with the platform
-// faked; the host address lookup; the layout arithmetic every window shares.
+// Start-up, the main window and the Help menu's windows, each driven through its events with the
+// platform faked; the host address lookup; the layout arithmetic every window shares.
 
 #include <gtest/gtest.h>
 
@@ -40,9 +38,6 @@ TEST(Startup, RecordsTheFoldersThenShowsTheMainWindow) {
 class MainWindow : public ::testing::Test {
 protected:
     MainWindow() {
-        for (const int id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
-            p.fake(id).enabled_ = false;
-        p.fake(cmdTRY).visible_ = p.fake(mnuGetIP).visible_ = false;
         p.settings["KESTRUM/PROPERTIES/IP"] = "1.2.3.4";
         main.AppPath = "C:\\Tools";
     }
@@ -50,9 +45,6 @@ protected:
     void TearDown() override {
         paint::clsGradient::ResetSettingsForTesting();
         paint::ResetSharedPainterForTesting();
-    }
-    long Messages() const {
-        return std::count_if(p.log.begin(), p.log.end(), [](auto& entry) { return entry.starts_with("message"); });
     }
 
     FakePlatform p{&KestrumLayout()};
@@ -79,7 +71,7 @@ TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
         form.GetIP();
         EXPECT_EQ(p.fake(txtLocalIP).text_, local);
     }
-    EXPECT_EQ(Messages(), 0);
+    EXPECT_EQ(p.lastMessage.second, "") << "no message box";
     p.log.clear();
     p.online = false;
     form.onClick(cmdTRY);
@@ -152,7 +144,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         main.AppPath = c.appPath;
         form.onClick(c.command);
         EXPECT_EQ(p.log, c.log) << c.typed;
-        if (Messages()) {
+        if (!p.lastMessage.second.empty()) {
             EXPECT_EQ(p.lastMessage, std::pair(c.style, std::string(kAppTitle))) << c.typed;
         }
     }
