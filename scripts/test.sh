@@ -97,6 +97,9 @@ if [ -n "${wine_pid:-}" ]; then
     stage "waiting for the tests under Wine"
     wait "$wine_pid"
     cat "$results/wine.log"
+    if ! ls "$results"/wine-*.xml.expected >/dev/null 2>&1; then
+        failed=$((failed + 1)); summary+=("FAILED: the tests under Wine did not start (log above)")
+    fi
     for report in "$results"/wine-*.xml.expected; do
         tier=$(cat "$report")
         count_xml "$tier" "${report%.expected}"

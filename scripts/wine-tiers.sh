@@ -14,8 +14,8 @@ source scripts/wine-env.sh
 ip link set lo up || { echo "no network namespace: run as root through unshare -n" >&2; exit 1; }
 
 # A STUN server on loopback for IP.EXE's tests (Debian's coturn, STUN only).
-turnserver -n --listening-ip=127.0.0.1 --listening-port=3478 --stun-only --no-cli --no-tls --no-dtls \
-    --log-file=stdout >"$results/turnserver.log" 2>&1 &
+turnserver -n --listening-ip=127.0.0.1 --listening-port=3478 --stun-only --no-tcp --no-tls --no-dtls --no-cli \
+    --pidfile="$results/turnserver.pid" --log-file=stdout >"$results/turnserver.log" 2>&1 &
 stun_pid=$!
 export KESTRUM_STUN=127.0.0.1:3478
 

@@ -163,11 +163,11 @@ public:
     }
     std::unique_ptr<platform::UdpSocket> connect(const platform::Ipv4Endpoint& peer) override {
         log.push_back("connect " + FormatIpv4(peer.address) + ":" + std::to_string(peer.port));
-        return std::make_unique<Socket>(*this);
+        return sockets ? std::make_unique<Socket>(*this) : nullptr;
     }
     bool fill(std::span<std::uint8_t> bytes) override {
         for (auto& b : bytes) b = next_++;
-        return true;
+        return random;
     }
     std::optional<std::string> Ask() {
         std::atomic<bool> stop{false};
@@ -175,6 +175,8 @@ public:
     }
 
     testing::Log log;
+    UdpReceive::Status answer = UdpReceive::Status::Datagram;
+    bool sockets = true, random = true;
 
 private:
     struct Socket : platform::UdpSocket {  // the socket each ask owns
@@ -184,6 +186,7 @@ private:
             TransactionId id, other = {};
             std::copy(request.begin() + 8, request.begin() + 20, id.begin());
             const auto datagram = UdpReceive::Status::Datagram;
+            if (server_.answer != datagram) queue_.push_back({server_.answer, {}});
             if (server_.noise_) {
                 queue_.push_back({datagram, Message(0x0101, other, {Mapped({6, 6, 6, 6})})});
                 queue_.push_back({datagram, Bytes{1, 2, 3}});
@@ -222,6 +225,17 @@ TEST(StunSource, AsksAgainWithTheSameTransactionAndWaitsThatDoubleTillTheAnswer)
     FakeStun noisy(0, true);  // strangers first: skipped, and the same request's answer taken
     EXPECT_EQ(noisy.Ask(), "198.51.100.23");
     EXPECT_EQ(std::count(noisy.log.begin(), noisy.log.end(), "send 75"), 1);
+    // It gives up at the first refusal (as from a closed port), without unpredictable
+    // transaction bytes, and without a socket.
+    FakeStun refusing(0, false);
+    refusing.answer = UdpReceive::Status::Failed;
+    EXPECT_EQ(refusing.Ask(), std::nullopt);
+    refusing.random = false;
+    EXPECT_EQ(refusing.Ask(), std::nullopt);
+    refusing.sockets = false;
+    EXPECT_EQ(refusing.Ask(), std::nullopt);
+    EXPECT_EQ(refusing.log, (testing::Log{"connect 10.0.0.1:3478", "send 75", "wait 50", "connect 10.0.0.1:3478",
+                                          "connect 10.0.0.1:3478"}));
 }
 
 // ---- the whole program (the Windows tests run it against loopback servers) -----

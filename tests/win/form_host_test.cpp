@@ -148,6 +148,21 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
     PumpPendingMessages();
     main.control(app::txtRemoteIP).setText("140-25-36-19 Grüße 日本");
     EXPECT_EQ(main.control(app::txtRemoteIP).text(), "140-25-36-19 Grüße 日本");
+    // A new status is read out by screen readers: its name changed, and it is a live region.
+    static std::vector<DWORD> announced;
+    static HWND status;
+    status = FindControl(main.hwnd(), app::lblConnection);
+    HWINEVENTHOOK hook = ::SetWinEventHook(
+        EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+        [](HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) CALLBACK {
+            if (hwnd == status && object == OBJID_CLIENT && child == CHILDID_SELF) announced.push_back(event);
+        },
+        ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    main.control(app::lblConnection).setText("My Computer is online.");
+    PumpPendingMessages();
+    ::UnhookWinEvent(hook);
+    EXPECT_EQ(std::count(announced.begin(), announced.end(), DWORD(EVENT_OBJECT_LIVEREGIONCHANGED)), 1);
+    EXPECT_GE(std::count(announced.begin(), announced.end(), DWORD(EVENT_OBJECT_NAMECHANGE)), 1);
     ::SendMessageW(FindControl(main.hwnd(), app::cmdCreateSession), BM_CLICK, 0, 0);  // inside a picture box
     std::vector<std::string> wanted{"load", "resize", "activate", "change " + std::to_string(app::txtRemoteIP),
                                     Click(app::cmdCreateSession)};
@@ -208,6 +223,15 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormSpec& spec, int dpi, 
     ::GetObjectW(::GetCurrentObject(form.imageDc(), OBJ_BITMAP), sizeof image, &image);
     EXPECT_EQ(std::vector<LONG>({client.right, client.bottom, image.bmWidth, image.bmHeight}),
               std::vector<LONG>({px(spec.clientWidth), px(spec.clientHeight), client.right, client.bottom}));
+    if (&spec == &app::KestrumLayout()) {  // the only window with an icon of its own, loaded for the dpi
+        ICONINFO icon{};
+        BITMAP bitmap{};
+        ::GetIconInfo(reinterpret_cast<HICON>(::SendMessageW(form.hwnd(), WM_GETICON, ICON_BIG, 0)), &icon);
+        ::GetObjectW(icon.hbmColor, sizeof bitmap, &bitmap);
+        ::DeleteObject(icon.hbmColor);
+        ::DeleteObject(icon.hbmMask);
+        EXPECT_EQ(bitmap.bmWidth, ::GetSystemMetricsForDpi(SM_CXICON, static_cast<UINT>(dpi)));
+    }
     const bool sizable = ::GetWindowLongPtrW(form.hwnd(), GWL_STYLE) & WS_THICKFRAME;
     const bool tool = ::GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW;
     EXPECT_EQ(sizable, spec.border == platform::Border::Sizable);
