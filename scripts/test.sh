@@ -82,6 +82,7 @@ if [ -z "$quick" ]; then
         for target in "${fuzz_targets[@]}"; do
             run_fuzzer "$target"
             check "fuzz_$target" fuzz_passed "$target"
+            echo "   fuzz_$target: $(fuzz_executions "$target") inputs"
         done
     else
         failed=$((failed + 1)); summary+=("FAILED: fuzz build")
