@@ -1,5 +1,8 @@
 # Sourced by the test script: counting results and building presets.
 
+# The compiler cache serves every clone of the tree: paths below it are hashed as relative.
+export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+
 passed=0
 failed=0
 summary=()
