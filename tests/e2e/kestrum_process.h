@@ -16,13 +16,7 @@ namespace kestrum::e2e {
 
 using testsupport::FindControl;
 using testsupport::RectInParent;
-
-// The folder that holds this test program, kestrum.exe and the doubles.
-inline std::wstring ThisFolder() {
-    wchar_t path[MAX_PATH * 4] = {};
-    const std::wstring exe(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4));
-    return exe.substr(0, exe.find_last_of(L'\\'));
-}
+using testsupport::ThisFolder;
 
 inline bool Exists(const std::wstring& file) { return ::GetFileAttributesW(file.c_str()) != ~DWORD(0); }
 

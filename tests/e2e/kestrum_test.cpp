@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -148,21 +147,6 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
     return ok;
 }
 
-// The font a control of the table shows its text in, made here from its points.
-HFONT MakeFont(const platform::FormSpec& form, const platform::ControlSpec& c, int dpi) {
-    const platform::FontSpec& font = c.font ? *c.font : form.font;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
-    LOGFONTW log = metrics.lfMessageFont;  // for a face of none: the system's
-    if (!font.face.empty()) {
-        log = LOGFONTW{-static_cast<LONG>(std::lround(font.points * dpi / 72.0)), 0, 0, 0,
-                       font.bold ? FW_BOLD : FW_NORMAL, FALSE, font.underline, FALSE, DEFAULT_CHARSET};
-        std::copy(font.face.begin(), font.face.end(), log.lfFaceName);
-    }
-    return ::CreateFontIndirectW(&log);
-}
-
 // Every visible control of the table inside its parent, clear of its visible
 // siblings, and big enough for its caption: a label wraps it within its width, a
 // button keeps it on one line within its edges.
@@ -192,7 +176,8 @@ void ExpectNothingOverlapsOrIsCutOff(HWND window, const platform::FormSpec& form
         RECT needed{0, 0, client.right - (label ? 0 : 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, UINT(dpi))), 0};
         const LONG room = needed.right;
         HDC dc = ::GetDC(nullptr);
-        HFONT font = MakeFont(form, c, dpi);
+        const LOGFONTW log = testsupport::TableFont(form, c, dpi);
+        HFONT font = ::CreateFontIndirectW(&log);
         HGDIOBJ old = ::SelectObject(dc, font);
         ::DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | (label ? DT_WORDBREAK : DT_SINGLELINE));
         ::DeleteObject(::SelectObject(dc, old));

@@ -1,10 +1,14 @@
 #pragma once
-// Finding a window's controls and where they sit, for the tests that look at
-// windows of this process or of the program.
+// Finding a window's controls, where they sit and the font their table gives them,
+// for the tests that look at windows of this process or of the program.
 
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
 #include <utility>
+
+#include "platform/form_layout.h"
 
 namespace kestrum::testsupport {
 
@@ -25,6 +29,27 @@ inline RECT RectInParent(HWND hwnd) {
     ::GetWindowRect(hwnd, &rect);
     ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
+}
+
+// The folder that holds the test program, the programs under test and the stand-ins.
+inline std::wstring ThisFolder() {
+    wchar_t path[MAX_PATH * 4] = {};
+    const std::wstring exe(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4));
+    return exe.substr(0, exe.find_last_of(L'\\'));
+}
+
+// The font a control of the table is meant to show at the dpi: its own or its window's,
+// in points; the system's message font where the table names no face.
+inline LOGFONTW TableFont(const platform::FormSpec& form, const platform::ControlSpec& c, int dpi) {
+    const platform::FontSpec& font = c.font ? *c.font : form.font;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
+    if (font.face.empty()) return metrics.lfMessageFont;
+    LOGFONTW log{-platform::PointsToPixels(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
+                 font.underline, FALSE, DEFAULT_CHARSET};
+    std::copy(font.face.begin(), font.face.end(), log.lfFaceName);
+    return log;
 }
 
 }  // namespace kestrum::testsupport

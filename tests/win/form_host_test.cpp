@@ -193,9 +193,6 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
 constexpr int kMovedLeft = 1000;
 void ExpectLaidOutAt(FormWindow& form, const platform::FormSpec& spec, int dpi, int moved) {
     const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
     for (const platform::ControlSpec& c : spec.controls) {
         SCOPED_TRACE(::testing::Message() << spec.name << "." << c.name << " at dpi " << dpi);
         HWND control = FindControl(form.hwnd(), c.id);
@@ -210,12 +207,9 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormSpec& spec, int dpi, 
         if (c.kind == platform::ControlKind::PictureBox || c.kind == platform::ControlKind::RichText) continue;
         LOGFONTW font{};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-        const platform::FontSpec& own = c.font ? *c.font : spec.font;
-        EXPECT_EQ(font.lfHeight, own.face.empty() ? metrics.lfMessageFont.lfHeight
-                                                  : -platform::PointsToPixels(own.points, dpi));
-        if (own.face.empty()) {
-            EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
-        }
+        const LOGFONTW own = testsupport::TableFont(spec, c, dpi);
+        EXPECT_EQ(font.lfHeight, own.lfHeight);
+        EXPECT_STREQ(font.lfFaceName, own.lfFaceName);
     }
     RECT client;
     ::GetClientRect(form.hwnd(), &client);

@@ -19,6 +19,7 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "remote/launch_errors.h"
+#include "tests/support/child_windows.h"
 #include "tests/support/fakes.h"
 #include "tests/support/loopback_http.h"
 
@@ -29,12 +30,6 @@ using testsupport::HttpRequest;
 using testsupport::HttpResponse;
 using testsupport::LoopbackHttpServer;
 using testsupport::UseLoopbackProxy;
-
-std::wstring BuildFolder() {
-    wchar_t path[MAX_PATH * 2] = {};
-    const std::wstring self(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2));
-    return self.substr(0, self.find_last_of(L'\\'));
-}
 
 TEST(Settings, TextRoundTripsAsPlainRegSzAndOtherTypesReadAsNothing) {
     const wchar_t kKey[] = L"Software\\VB and VBA Program Settings\\KESTRUM-WIN-TEST\\S";
@@ -93,7 +88,7 @@ std::wstring RunOf(const std::wstring& log) {
 // The Remote Desktop client found on the path; System Information where the registry
 // says, in a folder with blanks and non-ASCII letters, quoted; registry text measured in UTF-8.
 TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
-    const std::wstring doubles = BuildFolder() + L"\\doubles", log = BuildFolder() + L"\\stand-in.log";
+    const std::wstring doubles = testsupport::ThisFolder() + L"\\doubles", log = testsupport::ThisFolder() + L"\\stand-in.log";
     ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", log.c_str());
     wchar_t path[32767] = {};
     ::GetEnvironmentVariableW(L"PATH", path, 32767);
@@ -108,7 +103,7 @@ TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
               "The specified file was not found.");
 
     const wchar_t kPlace[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-    const std::wstring root = BuildFolder() + L"\\sysinfo test", program = root + L"\\Prögram Files\\MSINFO32.EXE";
+    const std::wstring root = testsupport::ThisFolder() + L"\\sysinfo test", program = root + L"\\Prögram Files\\MSINFO32.EXE";
     ::CreateDirectoryW(root.c_str(), nullptr);
     ::CreateDirectoryW((root + L"\\Prögram Files").c_str(), nullptr);
     ASSERT_TRUE(::CopyFileW((doubles + L"\\MSINFO32.EXE").c_str(), program.c_str(), FALSE));
@@ -140,7 +135,7 @@ TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
 // kestrum.exe's manifest asks for per-monitor dpi awareness: without it the windows
 // would be stretched as bitmaps on a screen of another dpi.
 TEST(Resources, TheProgramsManifestDeclaresPerMonitorDpiAwareness) {
-    HMODULE exe = ::LoadLibraryExW((BuildFolder() + L"\\kestrum.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = ::LoadLibraryExW((testsupport::ThisFolder() + L"\\kestrum.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(exe, nullptr);
     HRSRC found = ::FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
     ASSERT_NE(found, nullptr);
@@ -160,7 +155,7 @@ Ran RunIpExe(const std::wstring& arguments) {
     wchar_t temp[MAX_PATH] = {};
     const std::wstring folder = std::wstring(temp, ::GetTempPathW(MAX_PATH, temp)) + L"Kestrum IP test";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    ::CopyFileW((BuildFolder() + L"\\IP.EXE").c_str(), (folder + L"\\IP.EXE").c_str(), FALSE);
+    ::CopyFileW((testsupport::ThisFolder() + L"\\IP.EXE").c_str(), (folder + L"\\IP.EXE").c_str(), FALSE);
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kPublic, L"IP");
     std::wstring commandLine = folder + L"\\IP.EXE --quiet " + arguments;
     STARTUPINFOW startup{sizeof startup};
