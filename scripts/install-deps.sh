@@ -12,6 +12,8 @@ packages=(
     fonts-liberation
     # a STUN server for IP.EXE's tests, a build cache, and the private network namespace
     coturn ccache iproute2 util-linux
+    # a home router for the router tests: the UPnP router daemon, its client, its firewall
+    miniupnpd-iptables miniupnpc iptables
     # this computer's name resolves even where /etc/hosts does not name it (the host lookup tests)
     libnss-myhostname
 )
