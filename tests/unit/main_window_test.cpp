@@ -245,15 +245,16 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
         EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), long(p.opened.size())) << "a key left open";
     }
     FakePlatform p;
-    p.registry["K"] = {{"Two", {platform::kRegSz, {'a', 0, 0}}}, {"Expand", {2, {'%', 0}}}};
+    p.registry["K"] = {{"Two", {platform::kRegSz, {'a', 0, 0}}}, {"Expand", {2, {'%', 0}}}, {"None", {1, {}}}};
     std::string text = "before";
     const auto read = [&](const char* name) {
         return info::GetKeyValue(p, platform::RegistryRoot::LocalMachine, "K", name, text);
     };
-    EXPECT_TRUE(read("Expand") && text == "before");  // another type leaves the text alone
-    EXPECT_TRUE(read("Two") && text == std::string("a\0", 2));  // only one zero is trimmed
-    EXPECT_FALSE(read("Missing") || !text.empty());
-    EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 3);
+    EXPECT_TRUE(read("Expand") == ValueRead::Read && text == "before");  // another type leaves the text alone
+    EXPECT_TRUE(read("None") == ValueRead::Empty && text == "before");
+    EXPECT_TRUE(read("Two") == ValueRead::Read && text == std::string("a\0", 2));  // only one zero is trimmed
+    EXPECT_TRUE(read("Missing") == ValueRead::Missing && text.empty());
+    EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 4);
 }
 
 TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
