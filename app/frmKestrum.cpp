@@ -1,3 +1,5 @@
+// The main window's events, its background, and the discovery of this computer's own IDs.
+
 #include "app/frmKestrum.h"
 
 #include <algorithm>

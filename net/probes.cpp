@@ -18,7 +18,8 @@ bool IsOnline(platform::Internet& internet) {
     const platform::OwnedInternetHandle session(internet,
                                                 internet.open(app::kAppTitle, kPreconfiguredProxy, kSynchronous));
     if (!session) return false;
-    const platform::OwnedInternetHandle request(internet, internet.openUrl(session.get(), kOnlineProbeUrl, kFetchFlags));
+    const platform::OwnedInternetHandle request(internet,
+                                                internet.openUrl(session.get(), kOnlineProbeUrl, kFetchFlags));
     return static_cast<bool>(request);  // any answer counts, an error page included
 }
 

@@ -71,15 +71,15 @@ std::optional<clsGradient::Sweep> clsGradient::PlanSweep(std::int32_t width, std
     c = {checked.single(std::floor(w / 2)), checked.single(std::floor(h / 2))};
     const double m = checked.single(std::max(w, h));
     const float r = checked.single((std::sqrt(m * m + m * m) + 2) / 2);
-    axis[0] = {checked.single(double{c.x} - r), c.y};
-    axis[1] = {checked.single(double{c.x} + r), c.y};
+    axis[0] = {checked.single(static_cast<double>(c.x) - r), c.y};
+    axis[1] = {checked.single(static_cast<double>(c.x) + r), c.y};
 
     // Turned to run perpendicular to the gradient's direction.
-    const float s = checked.single(double{angle_} + 90);
-    const float a = checked.single(s - std::floor(std::floor(double{s} / 360) * 360));
+    const float s = checked.single(static_cast<double>(angle_) + 90);
+    const float a = checked.single(s - std::floor(std::floor(static_cast<double>(s) / 360) * 360));
     if (checked.overflowed() || !RotatePoint(c, axis[0], a) || !RotatePoint(c, axis[1], a)) return std::nullopt;
-    const float xd = checked.single(std::fabs(double{axis[0].x} - axis[1].x));
-    const float yd = checked.single(std::fabs(double{axis[0].y} - axis[1].y));
+    const float xd = checked.single(std::fabs(static_cast<double>(axis[0].x) - axis[1].x));
+    const float yd = checked.single(std::fabs(static_cast<double>(axis[0].y) - axis[1].y));
     const std::optional<Placement> placed = PlaceFirstLine(angle_, yd >= xd, axis[0], axis[1], width, height);
     if (!placed) return std::nullopt;
     const Placement& p = *placed;
@@ -87,8 +87,10 @@ std::optional<clsGradient::Sweep> clsGradient::PlanSweep(std::int32_t width, std
     Sweep sweep;
     std::vector<Point>& points = sweep.points;
     points.resize(1000);
-    points[0] = {checked.toLong(double{p.ox} + axis[0].x), checked.toLong(double{p.oy} + axis[0].y)};
-    points[1] = {checked.toLong(double{p.ox} + axis[1].x), checked.toLong(double{p.oy} + axis[1].y)};
+    const double ox = p.ox;
+    const double oy = p.oy;
+    points[0] = {checked.toLong(ox + axis[0].x), checked.toLong(oy + axis[0].y)};
+    points[1] = {checked.toLong(ox + axis[1].x), checked.toLong(oy + axis[1].y)};
     if (checked.overflowed()) return std::nullopt;
     std::int32_t n = 2;
     for (;;) {
@@ -117,13 +119,13 @@ std::optional<clsGradient::Placement> clsGradient::PlaceFirstLine(float angle, b
                                                      : 4;
     Placement placed;
     if (steep && (row == 1 || row == 4)) {
-        placed = {checked.single(-double{std::max(p0.x, p1.x)}), 0, +1, 0};
+        placed = {checked.single(-static_cast<double>(std::max(p0.x, p1.x))), 0, +1, 0};
     } else if (steep) {
         placed = {checked.single(static_cast<double>(width) - std::min(p0.x, p1.x)), 0, -1, 0};
     } else if (row == 1 || row == 2) {
         placed = {0, checked.single(static_cast<double>(height) - std::min(p0.y, p1.y)), 0, -1};
     } else {
-        placed = {0, checked.single(-double{std::max(p0.y, p1.y)}), 0, +1};
+        placed = {0, checked.single(-static_cast<double>(std::max(p0.y, p1.y))), 0, +1};
     }
     if (checked.overflowed()) return std::nullopt;
     return placed;
@@ -151,9 +153,10 @@ std::int32_t clsGradient::BuildColorTable(std::int32_t color1, std::int32_t colo
     table[n - 1] = color2;
     for (std::int32_t k = 1; k <= n - 2 && !checked.overflowed(); ++k) {
         const double fk = checked.single(k);
-        table[k] = checked.narrow(std::int64_t{checked.toLong(r1 + fk * dr)} +
-                                  256 * std::int64_t{checked.toLong(g1 + fk * dg)} +
-                                  65536 * std::int64_t{checked.toLong(b1 + fk * db)});
+        const std::int64_t red = checked.toLong(r1 + fk * dr);
+        const std::int64_t green = checked.toLong(g1 + fk * dg);
+        const std::int64_t blue = checked.toLong(b1 + fk * db);
+        table[k] = checked.narrow(red + 256 * green + 65536 * blue);
     }
     return checked.overflowed() ? 0 : n;
 }
@@ -161,9 +164,9 @@ std::int32_t clsGradient::BuildColorTable(std::int32_t color1, std::int32_t colo
 // Counter-clockwise on the screen (y grows downwards) for a positive angle.
 bool clsGradient::RotatePoint(const PointF& centre, PointF& point, float degrees) {
     Checked checked;
-    const double t = checked.single(double{degrees} * kRadiansPerDegree);
-    const double dx = checked.single(double{point.x} - centre.x);
-    const double dy = checked.single(double{point.y} - centre.y);
+    const double t = checked.single(static_cast<double>(degrees) * kRadiansPerDegree);
+    const double dx = checked.single(static_cast<double>(point.x) - centre.x);
+    const double dy = checked.single(static_cast<double>(point.y) - centre.y);
     const double sinT = std::sin(t);
     const double cosT = std::cos(t);
     const PointF turned{checked.single(dy * sinT + dx * cosT + centre.x),
