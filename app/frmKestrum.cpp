@@ -1,3 +1,5 @@
+// The main window's events, its background, and the discovery of this computer's own IDs.
+
 #include "app/frmKestrum.h"
 
 #include <algorithm>
@@ -5,6 +7,7 @@
 #include "net/Winsock2.h"
 #include "net/codec.h"
 #include "net/probes.h"
+#include "paint/ApplyGradient.h"
 
 namespace kestrum::app {
 
@@ -36,6 +39,14 @@ std::string frmKestrum::decimalSeparator() const { return services_.system.decim
 void frmKestrum::Form_Load() { PaintForm(); }
 
 void frmKestrum::Form_Resize() { PaintForm(); }
+
+// The panels show the window's gradient from their own top-left corners, not the
+// part of it that lies under them.
+void frmKestrum::PaintForm() {
+    paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors);
+    view_.setPictureFromForm(KestrumId::picLocal);
+    view_.setPictureFromForm(KestrumId::picRemote);
+}
 
 void frmKestrum::Form_Activate() {
     cmdGETIP.setVisible(true);
@@ -113,23 +124,6 @@ void frmKestrum::GetIP() {
 }
 
 void frmKestrum::cmdTRY_Click() { GetIP(); }
-
-void frmKestrum::cmdGETIP_Click() {
-    const std::string trimmed = Trim(txtRemoteIP.text());
-    if (trimmed.empty() || trimmed.find('-') == std::string::npos) return;
-    platform::Ui& ui = services_.ui;
-    ui.setBusyPointer(true);
-    if (!CheckRemoteID(txtRemoteIP.text())) {
-        ui.setBusyPointer(false);
-        return;
-    }
-    services_.system.sleep(2000);
-    ui.setBusyPointer(false);
-    ui.messageBox("Remote IP is : " + net::IDToIP(txtRemoteIP.text(), decimalSeparator()), platform::kOkOnly,
-                  kAppTitle);
-}
-
-void frmKestrum::mnuGetIP_Click() { cmdGETIP_Click(); }
 
 void frmKestrum::mnuExit_Click() { view_.unload(); }
 

@@ -26,29 +26,25 @@ std::string NumberText(const std::vector<std::uint8_t>& bytes, std::size_t count
 
 }  // namespace
 
-bool GetKeyValue(platform::Registry& registry, platform::RegistryRoot KeyRoot, const std::string& KeyName,
-                 const std::string& SubKeyRef, std::string& KeyVal) {
-    platform::RegistryKey hKey = 0;
+platform::ValueRead GetKeyValue(platform::Registry& registry, platform::RegistryRoot KeyRoot,
+                                const std::string& KeyName, const std::string& SubKeyRef, std::string& KeyVal) {
+    platform::RegistryKey opened = 0;
     // Read access only: a user without administrator rights is refused write
     // access to the local machine's keys, and only reading is needed here.
-    if (registry.openKey(KeyRoot, KeyName, platform::kKeyRead, hKey) != 0) {
+    if (registry.openKey(KeyRoot, KeyName, platform::kKeyRead, opened) != 0) {
         KeyVal.clear();
-        return false;
+        return platform::ValueRead::Missing;
     }
-    struct CloseKey {
-        platform::Registry& registry;
-        platform::RegistryKey key;
-        ~CloseKey() { registry.closeKey(key); }
-    } closeKey{registry, hKey};
+    const platform::OwnedRegistryKey hKey(registry, opened);
 
     std::vector<std::uint8_t> tmpVal(kBufferBytes, 0);
     std::uint32_t KeyValType = 0;
     std::uint32_t KeyValSize = kBufferBytes;
-    if (registry.queryValue(hKey, SubKeyRef, KeyValType, tmpVal, KeyValSize) != 0) {
+    if (registry.queryValue(hKey.get(), SubKeyRef, KeyValType, tmpVal, KeyValSize) != 0) {
         KeyVal.clear();
-        return false;
+        return platform::ValueRead::Missing;
     }
-    if (KeyValSize == 0) throw EmptyRegistryValue();
+    if (KeyValSize == 0) return platform::ValueRead::Empty;
     std::size_t kept = std::min<std::size_t>(KeyValSize, tmpVal.size());
     if (tmpVal[kept - 1] == 0) --kept;  // one terminating zero
 
@@ -57,24 +53,25 @@ bool GetKeyValue(platform::Registry& registry, platform::RegistryRoot KeyRoot, c
         case platform::kRegDword: KeyVal = NumberText(tmpVal, kept); break;
         default: break;
     }
-    return true;
+    return platform::ValueRead::Read;
 }
 
 void StartSysInfo(const SysInfoServices& services) {
-    try {
-        std::string SysInfoPath;
-        const auto root = platform::RegistryRoot::LocalMachine;
-        bool found = GetKeyValue(services.registry, root, kPathKey, kPathValue, SysInfoPath);
-        if (!found && GetKeyValue(services.registry, root, kFolderKey, kFolderValue, SysInfoPath)) {
-            SysInfoPath += "\\MSINFO32.EXE";
-            found = services.files.normalFileExists(SysInfoPath);
-        }
-        // Exactly the file at the path: with blanks in it (C:\Program Files\...)
-        // an unquoted command line would first try C:\Program.exe.
-        if (found && services.system.startProgram(SysInfoPath)) return;
-    } catch (...) {
-        // Any failure on the way ends in the one message below.
+    using platform::ValueRead;
+    std::string SysInfoPath;
+    const auto root = platform::RegistryRoot::LocalMachine;
+    const ValueRead path = GetKeyValue(services.registry, root, kPathKey, kPathValue, SysInfoPath);
+    bool found = path == ValueRead::Read;
+    // A value of no bytes is a broken entry, not a missing one: the folder is
+    // not looked for then.
+    if (path == ValueRead::Missing &&
+        GetKeyValue(services.registry, root, kFolderKey, kFolderValue, SysInfoPath) == ValueRead::Read) {
+        SysInfoPath += "\\MSINFO32.EXE";
+        found = services.files.normalFileExists(SysInfoPath);
     }
+    // Exactly the file at the path: with blanks in it (C:\Program Files\...)
+    // an unquoted command line would first try C:\Program.exe.
+    if (found && services.system.startProgram(SysInfoPath)) return;
     services.ui.messageBox(kSysInfoUnavailable, platform::kOkOnly, app::kAppTitle);
 }
 

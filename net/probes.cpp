@@ -14,17 +14,13 @@ constexpr unsigned kMaxHops = 20;
 }  // namespace
 
 bool IsOnline(platform::Internet& internet) {
-    bool online = false;
-    const platform::InternetHandle session = internet.open(app::kAppTitle, kPreconfiguredProxy, kSynchronous);
-    if (session) {
-        const platform::InternetHandle request = internet.openUrl(session, kOnlineProbeUrl, kFetchFlags);
-        if (request) {
-            online = true;  // any answer counts, an error page included
-            internet.close(request);
-        }
-        internet.close(session);
-    }
-    return online;
+    // Both handles are closed on the way out, the request before its session.
+    const platform::OwnedInternetHandle session(internet,
+                                                internet.open(app::kAppTitle, kPreconfiguredProxy, kSynchronous));
+    if (!session) return false;
+    const platform::OwnedInternetHandle request(internet,
+                                                internet.openUrl(session.get(), kOnlineProbeUrl, kFetchFlags));
+    return static_cast<bool>(request);  // any answer counts, an error page included
 }
 
 bool IsReachable(platform::HopProbe& probe, const std::string& address) {

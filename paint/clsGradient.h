@@ -9,6 +9,7 @@
 // its colour, so don't "simplify" any of it.
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -23,12 +24,22 @@ public:
         float x = 0;
         float y = 0;
     };
+    struct Point {
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+    };
     // Where the first line starts and how each next line moves from it.
     struct Placement {
         float ox = 0;
         float oy = 0;
         std::int16_t sx = 0;
         std::int16_t sy = 0;
+    };
+    // A sweep's lines: pairs of points (an odd last point has no partner), and
+    // the colour table they take their colours from.
+    struct Sweep {
+        std::vector<Point> points;
+        std::vector<std::int32_t> colors;
     };
 
     // Applies the defaults to whichever shared setting is 0.
@@ -50,15 +61,21 @@ public:
     static void ResetSettingsForTesting();
 
     // The sweep and its helpers; public so that they can be checked on their own.
+    // Each helper that stores or rounds a number says by its result when one
+    // overflows; the sweep then draws nothing and reports it.
+    //
     // Returns twice the number of lines drawn, 0 after a reported failure. hDC may
     // be null: the sweep then runs without drawing anything.
     std::int32_t DrawGradient(platform::Canvas* hDC, std::int32_t width, std::int32_t height);
-    static Placement PlaceFirstLine(float angle, bool steep, PointF p0, PointF p1,
-                                    std::int32_t width, std::int32_t height);
-    // Replaces table; returns the number of entries.
+    // Nothing when a number on the way overflows.
+    std::optional<Sweep> PlanSweep(std::int32_t width, std::int32_t height) const;
+    static std::optional<Placement> PlaceFirstLine(float angle, bool steep, PointF p0, PointF p1,
+                                                   std::int32_t width, std::int32_t height);
+    // Replaces table; returns the number of entries, 0 when an entry overflows.
     static std::int32_t BuildColorTable(std::int32_t color1, std::int32_t color2,
                                         std::int32_t count, std::vector<std::int32_t>& table);
-    static void RotatePoint(const PointF& centre, PointF& point, float degrees);
+    // False when the turned point overflows.
+    static bool RotatePoint(const PointF& centre, PointF& point, float degrees);
     static double SafeDivide(double numerator, double denominator);
 
 private:

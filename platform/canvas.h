@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "platform/facade_handle.h"
+
 namespace kestrum::platform {
 
 using GdiObject = std::uintptr_t;  // an opaque pen (or previously selected object)
@@ -17,6 +19,24 @@ public:
     // Returns the object that was selected before.
     virtual GdiObject selectObject(GdiObject object) = 0;
     virtual void deleteObject(GdiObject object) = 0;
+};
+
+// A pen the canvas made, deleted when its owner goes.
+using OwnedGdiObject = FacadeHandle<Canvas, GdiObject, &Canvas::deleteObject>;
+
+// Selects an object for as long as it lives, then selects back the one it
+// replaced: declared after the object's owner, it lets go of the object before
+// the object is deleted.
+class ScopedSelect {
+public:
+    ScopedSelect(Canvas& canvas, GdiObject object) : canvas_(canvas), previous_(canvas.selectObject(object)) {}
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+    ~ScopedSelect() { canvas_.selectObject(previous_); }
+
+private:
+    Canvas& canvas_;
+    GdiObject previous_;
 };
 
 }  // namespace kestrum::platform

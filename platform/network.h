@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/facade_handle.h"
+
 namespace kestrum::platform {
 
 // The two fields of WSADATA the program reads.
@@ -44,6 +46,9 @@ public:
     virtual InternetHandle openUrl(InternetHandle session, const std::string& url, unsigned flags) = 0;
     virtual void close(InternetHandle handle) = 0;
 };
+
+// A session or request, closed when its owner goes.
+using OwnedInternetHandle = FacadeHandle<Internet, InternetHandle, &Internet::close>;
 
 class HopProbe {
 public:

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/facade_handle.h"
+
 namespace kestrum::platform {
 
 // A predefined root key, as its 32-bit handle value.
@@ -32,5 +34,12 @@ public:
                             std::vector<std::uint8_t>& data, std::uint32_t& size) = 0;
     virtual long closeKey(RegistryKey key) = 0;
 };
+
+// An opened key, closed when its owner goes.
+using OwnedRegistryKey = FacadeHandle<Registry, RegistryKey, &Registry::closeKey>;
+
+// What reading one value came to: its text, no value to be read, or a value of
+// no bytes at all.
+enum class ValueRead { Read, Missing, Empty };
 
 }  // namespace kestrum::platform

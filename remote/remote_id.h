@@ -1,11 +1,35 @@
 #pragma once
+// What a remote ID must look like, and the check every action on a remote
+// computer passes before it runs.
 
+#include <string>
 #include <string_view>
 
+#include "platform/network.h"
+
 namespace kestrum::remote {
+
+// The first look at what the user typed (blanks already trimmed): something,
+// with at least one "-" in it.
+bool LooksLikeId(std::string_view trimmed);
 
 // The shape test a remote ID passes before it is looked up: four parts between
 // three "-", empty parts included. What the parts hold is the codec's business.
 bool HasFourParts(std::string_view id);
+
+// The ways of asking whether the computer at an address answers; the check
+// asks them in turn, and one yes is enough.
+struct RemoteProbes {
+    platform::HopProbe& hops;
+};
+
+enum class RemoteIdCheck { Available, WrongId, NotAvailable };
+
+// Decodes the ID (with the user's decimal separator) and asks the probes about
+// its address; an ID of the wrong shape is not decoded at all.
+RemoteIdCheck CheckRemoteID(const std::string& id, std::string_view decimalSeparator, const RemoteProbes& probes);
+
+// What the user is told when the check failed; the empty text when it passed.
+std::string RemoteIdCheckText(RemoteIdCheck result, const std::string& id);
 
 }  // namespace kestrum::remote

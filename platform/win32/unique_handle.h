@@ -1,6 +1,7 @@
 #pragma once
 // One move-only owner for every kind of OS handle; each kind is a traits type
-// that names its invalid values and how it is closed.
+// that names its invalid values and how it is closed. Most kinds are null when
+// empty and differ only in the call that closes them: one template serves them.
 
 #include <windows.h>
 #include <wininet.h>
@@ -20,11 +21,6 @@ public:
 
 private:
     static inline std::atomic<long> count_{0};
-};
-
-// The traits of the kinds counted in HeldGdiObjects.
-struct CountedAsHeldGdi {
-    static void Held(long change) { HeldGdiObjects::Add(change); }
 };
 
 template <typename Traits>
@@ -87,67 +83,36 @@ struct KernelHandleTraits {
     static void Close(Handle h) { ::CloseHandle(h); }
 };
 
-struct RegistryKeyTraits {
-    using Handle = HKEY;
+// Every other kind the program holds: null is "no handle", Closer gives one back,
+// and a GDI kind is counted in HeldGdiObjects while it is held.
+template <typename H, auto Closer, bool CountedAsGdi = false>
+struct NullHandleTraits {
+    using Handle = H;
     static Handle Invalid() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::RegCloseKey(h); }
+    static void Close(Handle h) { Closer(h); }
+    static void Held(long change)
+        requires CountedAsGdi
+    {
+        HeldGdiObjects::Add(change);
+    }
 };
 
-template <typename GdiHandle>
-struct GdiObjectTraits : CountedAsHeldGdi {
-    using Handle = GdiHandle;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::DeleteObject(h); }
-};
+template <typename H, auto Closer, bool CountedAsGdi = false>
+using UniqueNullHandle = UniqueHandle<NullHandleTraits<H, Closer, CountedAsGdi>>;
+inline constexpr bool kHeldGdi = true;
 
-struct IconTraits : CountedAsHeldGdi {
-    using Handle = HICON;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::DestroyIcon(h); }
-};
-
-struct AcceleratorTraits {
-    using Handle = HACCEL;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::DestroyAcceleratorTable(h); }
-};
-
-struct MemoryDcTraits : CountedAsHeldGdi {
-    using Handle = HDC;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::DeleteDC(h); }
-};
-
-struct ModuleTraits {
-    using Handle = HMODULE;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::FreeLibrary(h); }
-};
-
-struct InternetHandleTraits {
-    using Handle = HINTERNET;
-    static Handle Invalid() { return nullptr; }
-    static bool IsValid(Handle h) { return h != nullptr; }
-    static void Close(Handle h) { ::InternetCloseHandle(h); }
-};
-
-using UniqueHinternet = UniqueHandle<InternetHandleTraits>;
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueHkey = UniqueHandle<RegistryKeyTraits>;
-using UniqueHfont = UniqueHandle<GdiObjectTraits<HFONT>>;
-using UniqueHbrush = UniqueHandle<GdiObjectTraits<HBRUSH>>;
-using UniqueHpen = UniqueHandle<GdiObjectTraits<HPEN>>;
-using UniqueHbitmap = UniqueHandle<GdiObjectTraits<HBITMAP>>;
-using UniqueHicon = UniqueHandle<IconTraits>;
-using UniqueHaccel = UniqueHandle<AcceleratorTraits>;
-using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
-using UniqueHmodule = UniqueHandle<ModuleTraits>;
+using UniqueHinternet = UniqueNullHandle<HINTERNET, ::InternetCloseHandle>;
+using UniqueHkey = UniqueNullHandle<HKEY, ::RegCloseKey>;
+using UniqueHaccel = UniqueNullHandle<HACCEL, ::DestroyAcceleratorTable>;
+using UniqueHmodule = UniqueNullHandle<HMODULE, ::FreeLibrary>;
+using UniqueHfont = UniqueNullHandle<HFONT, ::DeleteObject, kHeldGdi>;
+using UniqueHbrush = UniqueNullHandle<HBRUSH, ::DeleteObject, kHeldGdi>;
+using UniqueHpen = UniqueNullHandle<HPEN, ::DeleteObject, kHeldGdi>;
+using UniqueHbitmap = UniqueNullHandle<HBITMAP, ::DeleteObject, kHeldGdi>;
+using UniqueHicon = UniqueNullHandle<HICON, ::DestroyIcon, kHeldGdi>;
+using UniqueMemoryDc = UniqueNullHandle<HDC, ::DeleteDC, kHeldGdi>;
 
 // A DC from GetDC, given back with ReleaseDC for the same window.
 class WindowDc {

@@ -232,7 +232,7 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
         {std::nullopt, true, true, {"start C:\\MSINFO32.EXE"}},  // the second names the folder
         {std::nullopt, false, true, {unavailable}},
         {Value{platform::kRegSz, {'m', 0}}, true, false, {"start m", unavailable}},
-        {Value{platform::kRegSz, {}}, true, true, {unavailable}},  // no bytes: a failure, not an empty text
+        {Value{platform::kRegSz, {}}, true, true, {unavailable}},  // no bytes: Empty, not an empty text
     };
     for (const auto& c : cases) {
         FakePlatform p;
@@ -250,9 +250,9 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
     const auto read = [&](const char* name) {
         return info::GetKeyValue(p, platform::RegistryRoot::LocalMachine, "K", name, text);
     };
-    EXPECT_TRUE(read("Expand") && text == "before");  // another type leaves the text alone
-    EXPECT_TRUE(read("Two") && text == std::string("a\0", 2));  // only one zero is trimmed
-    EXPECT_FALSE(read("Missing") || !text.empty());
+    EXPECT_TRUE(read("Expand") == ValueRead::Read && text == "before");  // another type leaves the text alone
+    EXPECT_TRUE(read("Two") == ValueRead::Read && text == std::string("a\0", 2));  // only one zero is trimmed
+    EXPECT_TRUE(read("Missing") == ValueRead::Missing && text.empty());
     EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 3);
 }
 

@@ -125,8 +125,8 @@ TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
     const auto read = [&](const char* name) {
         return info::GetKeyValue(registry, platform::RegistryRoot::LocalMachine, Narrow(kPlace), name, text);
     };
-    EXPECT_TRUE(read("Fits") && text == Narrow(fits));
-    EXPECT_FALSE(read("TooLong"));
+    EXPECT_TRUE(read("Fits") == platform::ValueRead::Read && text == Narrow(fits));
+    EXPECT_EQ(read("TooLong"), platform::ValueRead::Missing);
     ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kPlace);
     ::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_HIDDEN);  // only a normal file counts
     EXPECT_FALSE(files.normalFileExists(Narrow(program)) || files.normalFileExists(Narrow(root)));

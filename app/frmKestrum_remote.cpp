@@ -1,35 +1,40 @@
-// The two actions on a remote computer: a Remote Desktop connection and its
-// shared folders in the file explorer.
+// The remote ID entry, the check every remote action passes, and the actions:
+// a Remote Desktop connection, the shared folders in the file explorer, and the
+// decoded address for a VPN.
 
 #include "app/frmKestrum.h"
 #include "net/codec.h"
 #include "remote/launch_errors.h"
+#include "remote/launch_parameters.h"
+#include "remote/remote_id.h"
 
 namespace kestrum::app {
 
-namespace {
-
-// The Remote Desktop client's command line. It is made only of the decoded
-// address and the program's folder: nothing the user typed reaches it as text.
-std::string RemoteDesktopParameters(const std::string& address, const std::string& appPath) {
-    std::string settingsFile = appPath;
-    if (settingsFile.empty() || settingsFile.back() != '\\') settingsFile += '\\';
-    settingsFile += "Default.rdp";
-    return "/v:" + address + " /admin /edit:\"" + settingsFile + "\"";
+void frmKestrum::txtRemoteIP_Change() {
+    const std::string remote = Trim(txtRemoteIP.text());
+    // Ready for something typed that is not one of this computer's own IDs.
+    const bool ready = !remote.empty() && remote != Trim(txtLocalIP.text()) && remote != Trim(txtAlternateID.text());
+    for (platform::Control* command : {&cmdCreateSession, &cmdBrowse, &cmdGETIP, &mnuRD, &mnuBrowse, &mnuGetIP})
+        command->setEnabled(ready);
 }
 
-}  // namespace
+bool frmKestrum::CheckRemoteID(const std::string& id) {
+    const remote::RemoteIdCheck result = remote::CheckRemoteID(id, decimalSeparator(), {services_.hops});
+    if (result == remote::RemoteIdCheck::Available) return true;
+    services_.ui.messageBox(remote::RemoteIdCheckText(result, id), platform::kInformation, kAppTitle);
+    return false;
+}
 
 void frmKestrum::cmdCreateSession_Click() {
     const std::string trimmed = Trim(txtRemoteIP.text());
-    if (trimmed.empty() || trimmed.find('-') == std::string::npos) return;
+    if (!remote::LooksLikeId(trimmed)) return;
     platform::Ui& ui = services_.ui;
     ui.setBusyPointer(true);
     if (CheckRemoteID(txtRemoteIP.text())) {
         const std::uintptr_t owner = view_.windowHandle();
         const std::string address = net::IDToIP(trimmed, decimalSeparator());
         const std::intptr_t result =
-            services_.shell.execute(owner, "open", "MSTSC", RemoteDesktopParameters(address, main_.AppPath),
+            services_.shell.execute(owner, "open", "MSTSC", remote::RemoteDesktopParameters(address, main_.AppPath),
                                     std::nullopt, platform::kShowMaximized);
         const std::string failure = remote::LaunchErrorText(result);
         if (!failure.empty()) {
@@ -51,7 +56,7 @@ void frmKestrum::cmdBrowse_Click() {
     platform::Ui& ui = services_.ui;
     ui.setBusyPointer(true);
     if (CheckRemoteID(txtRemoteIP.text())) {
-        const std::string target = "\\\\" + net::IDToIP(trimmed, decimalSeparator());
+        const std::string target = remote::SharedFoldersPath(net::IDToIP(trimmed, decimalSeparator()));
         const std::intptr_t result =
             services_.shell.execute(0, "explore", target, std::nullopt, std::nullopt, platform::kShowMaximized);
         const std::string failure = remote::LaunchErrorText(result);
@@ -70,5 +75,22 @@ void frmKestrum::cmdBrowse_Click() {
 }
 
 void frmKestrum::mnuBrowse_Click() { cmdBrowse_Click(); }
+
+void frmKestrum::cmdGETIP_Click() {
+    const std::string trimmed = Trim(txtRemoteIP.text());
+    if (!remote::LooksLikeId(trimmed)) return;
+    platform::Ui& ui = services_.ui;
+    ui.setBusyPointer(true);
+    if (!CheckRemoteID(txtRemoteIP.text())) {
+        ui.setBusyPointer(false);
+        return;
+    }
+    services_.system.sleep(2000);
+    ui.setBusyPointer(false);
+    ui.messageBox("Remote IP is : " + net::IDToIP(txtRemoteIP.text(), decimalSeparator()), platform::kOkOnly,
+                  kAppTitle);
+}
+
+void frmKestrum::mnuGetIP_Click() { cmdGETIP_Click(); }
 
 }  // namespace kestrum::app
