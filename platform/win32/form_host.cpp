@@ -103,7 +103,8 @@ void FormWindow::show() {
     // The focus starts where the table says, else on the first control in tab
     // order that can take it.
     int first = spec_.firstFocus;
-    if (!first || !canFocus(first)) first = platform::NextTabStop(spec_, 0, false, [this](int id) { return canFocus(id); });
+    if (!first || !canFocus(first))
+        first = platform::NextTabStop(spec_, 0, false, [this](int id) { return canFocus(id); });
     if (first) ::SetFocus(parts_.control(first).hwnd());
     ::UpdateWindow(hwnd_);
     // Activation runs from the message loop, once the window is painted.

@@ -35,13 +35,14 @@ bool FormParts::build(HWND window) {
 
 void FormParts::rescale() {
     applyFonts();
-    for (auto& [id, control] : controls_) control->placeAtDpi();
+    for (auto& [id, each] : controls_) each->placeAtDpi();
     loadIcons();
 }
 
 platform::Control& FormParts::at(int id) {
-    if (MenuEntry* entry = menus_.find(id)) return *entry;
-    return *controls_.at(id);
+    const auto found = controls_.find(id);
+    if (found != controls_.end()) return *found->second;
+    return menus_.at(id);
 }
 
 WindowControl* FormParts::controlOf(HWND hwnd) {
@@ -104,9 +105,9 @@ void FormParts::applyFonts() {
     const int dpi = owner_.dpi();
     const auto replaced = static_cast<std::ptrdiff_t>(fonts_.size());
     HFONT formFont = fontFor(spec_.font);
-    for (auto& [id, control] : controls_) {
-        const ControlSpec& c = control->spec();
-        HWND hwnd = control->hwnd();
+    for (auto& [id, each] : controls_) {
+        const ControlSpec& c = each->spec();
+        HWND hwnd = each->hwnd();
         if (c.kind == ControlKind::RichText) {
             // The document brings its own fonts (a window font would override them)
             // and is drawn at the system's dpi; zoomed, it matches the window's.

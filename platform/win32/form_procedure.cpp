@@ -143,8 +143,8 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 void FormWindow::paint(HWND hwnd, HDC dc) { image_.paint(hwnd, dc); }
 
 bool FormWindow::onSetCursor(HWND under, int hitTest) {
-    const WindowControl* control = parts_.controlOf(under);
-    const bool hand = control && control->spec().pointer == platform::Pointer::Hand && hitTest == HTCLIENT;
+    const WindowControl* pointed = parts_.controlOf(under);
+    const bool hand = pointed && pointed->spec().pointer == platform::Pointer::Hand && hitTest == HTCLIENT;
     if (!busy_ && !hand) return false;
     ::SetCursor(busy_ ? ::LoadCursorW(nullptr, IDC_WAIT) : HandPointer());
     return true;

@@ -73,6 +73,8 @@ public:
     }
     // The entry of that identifier, or null.
     MenuEntry* find(int id);
+    // The same; throws std::out_of_range for one the table has not.
+    MenuEntry& at(int id) { return *entries_.at(id); }
     HWND window() const { return window_; }
     HMENU handle() const { return bar_; }
     const platform::FormSpec& spec() const { return spec_; }
