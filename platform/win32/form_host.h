@@ -1,27 +1,36 @@
 #pragma once
-// Builds a window, its controls and its menus from a layout table, and delivers
-// their events to the window's portable logic.
+// A window of the program, built from its layout table, that delivers the
+// events of its controls and menus to the window's portable logic: its window
+// procedure, its size and dpi, its keys, and its showing, modal or not.
 
 #include <windows.h>
 
-#include <array>
-#include <map>
-#include <memory>
+#include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/form.h"
 #include "platform/form_layout.h"
+#include "platform/win32/client_size.h"
+#include "platform/win32/form_parts.h"
 #include "platform/win32/gdi_paint.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/window_image.h"
 
 namespace kestrum::win32 {
 
-class FormWindow : public platform::FormView {
+class FormWindow : public platform::FormView, private ControlOwner {
 public:
+    // iconResource: the program's icon resource the window shows; 0 for none.
     FormWindow(const platform::FormSpec& spec, int iconResource);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
+
+    // The form window of that handle (a top-level window), or null.
+    static FormWindow* FromHandle(HWND hwnd);
+    // The program's form windows: those of this thread.
+    static std::vector<FormWindow*> OfThisThread();
 
     // Creates the window (hidden), its controls and menus. False on failure.
     bool create(HWND owner);
@@ -34,8 +43,10 @@ public:
     // Shows the window and returns once it has been unloaded; meanwhile the
     // program's other windows take no input.
     void runModal();
+    // The hourglass over the window while the program is busy.
+    void setBusy(bool busy) { busy_ = busy; }
 
-    platform::Control& control(int id) override;
+    platform::Control& control(int id) override { return parts_.at(id); }
     std::uintptr_t windowHandle() const override { return reinterpret_cast<std::uintptr_t>(hwnd_); }
     void unload() override;
     platform::PaintTarget& paintTarget() override { return paintTarget_; }
@@ -46,67 +57,55 @@ public:
     float scaleHeight() const override;
 
     HWND hwnd() const { return hwnd_; }
-    int dpi() const { return dpi_; }
+    int dpi() const override { return dpi_; }
     // Shortcuts, Tab and dialog keys for this window; true when the message was used.
     bool preTranslate(MSG& msg);
 
-    class Item;
-
-    // The persistent image of the window's client area, or of a picture box's:
-    // what the window shows beneath its controls, kept across covering and
-    // uncovering. Drawing into it and then calling refresh() shows the result.
+    // The kept image of the window's client area (containerId 0), or of a picture
+    // box's: drawing into it and then calling refresh() shows the result.
     HDC imageDc(int containerId = 0);
     void refresh(int containerId = 0);
 
 private:
-    struct Surface {
-        UniqueMemoryDc dc;
-        UniqueHbitmap bitmap;
-        HGDIOBJ originalBitmap = nullptr;
-        UniqueHbrush brush;  // pattern of the image, for transparent labels
-        ~Surface();
-    };
-    Surface& surfaceFor(HWND hwnd);
-    HBRUSH labelBrush(HWND label);
-
+    static constexpr UINT kActivateMessage = WM_APP + 1;  // posted by show()
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static bool RegisterClasses();
-    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool handleShared(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    static LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT Guarded(FormWindow* self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    static ATOM RegisterClasses();
+    // For the window itself and for its picture boxes alike.
+    LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void reportFailure(const char* what) noexcept;
 
-    bool createControls();
-    bool createMenus();
-    void applyFonts();
-    HFONT fontFor(const platform::FontSpec& font);
-    void loadIcons();
-    void resizeToClient(float widthTwips, float heightTwips, const POINT* at);
-    void keepClientSize(int width, int height);
-    void changeDpi(int dpi, const RECT& suggested);
-    void drawLines();
-    void enableOthers();
+    void paint(HWND hwnd, HDC dc);
+    bool onSetCursor(HWND under, int hitTest);
+    HBRUSH onCtlColorStatic(HDC dc, HWND control);
+    bool onCommand(int id, int code, HWND control);
+    void onActivate();
+    void onSize(UINT kind, int width, int height);
+    void onDpiChanged(int dpi, const RECT& suggested);
+    void onDestroy();
+    void onNcDestroy();
+
+    bool canFocus(int id) { return parts_.control(id).canFocus(); }
+    void focusNextAfter(int id) override;
+    void focusNext(int fromId, bool backwards);
     const platform::ControlSpec* buttonFor(bool cancel) const;
-    int px(int twips) const { return platform::TwipsToPixels(twips, dpi_); }
-    Item* itemForWindow(HWND hwnd);
-    bool canFocus(int id);
+    HWND windowOf(int containerId);
+    void enableOthers();
 
     const platform::FormSpec& spec_;
-    int iconResource_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     platform::FormEvents* events_ = nullptr;
     bool shown_ = false;
-    LPARAM shownSize_ = 0;  // the client size the logic was last told of
-    bool relayingOut_ = false;  // sizing itself: the logic hears of it once, at the end
-    std::array<float, 2> clientTwips_{};  // the client area's width and height, unrounded
+    std::pair<int, int> shownSize_{};  // the client size the logic was last told of
+    ClientSize clientSize_;
     bool modal_ = false;
     std::vector<HWND> disabledOthers_;  // while modal
-    HMENU menuBar_ = nullptr;
-    std::map<int, std::unique_ptr<Item>> items_;
-    std::vector<UniqueHfont> fonts_;
-    UniqueHaccel accelerators_;
-    UniqueHicon bigIcon_, smallIcon_;
-    std::map<HWND, std::unique_ptr<Surface>> surfaces_;
+    bool busy_ = false;
+    bool reporting_ = false;  // a failure is on screen: the next ones are only logged
+    FormParts parts_;
+    WindowImage image_;
     FormPaintTarget paintTarget_{*this};
 };
 

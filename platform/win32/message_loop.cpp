@@ -1,40 +1,20 @@
 #include "platform/win32/message_loop.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "platform/win32/form_host.h"
 
 namespace kestrum::win32 {
 
 namespace {
 
-std::vector<FormWindow*>& Forms() {
-    static std::vector<FormWindow*> forms;
-    return forms;
-}
-
+// A key goes to the form whose window it is in (its own or one of its controls).
 void Dispatch(MSG& msg) {
-    // A copy: a shortcut may open or close a window while we walk the list.
-    const std::vector<FormWindow*> forms = Forms();
-    for (FormWindow* form : forms)
+    if (FormWindow* form = msg.hwnd ? FormWindow::FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)) : nullptr)
         if (form->preTranslate(msg)) return;
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
 }
 
 }  // namespace
-
-void RegisterForm(FormWindow* form) { Forms().push_back(form); }
-
-void UnregisterForm(FormWindow* form) { std::erase(Forms(), form); }
-
-std::vector<HWND> FormWindowsExcept(const FormWindow* form) {
-    std::vector<HWND> windows;
-    for (const FormWindow* other : Forms())
-        if (other != form && other->hwnd()) windows.push_back(other->hwnd());
-    return windows;
-}
 
 int RunMessageLoop() {
     MSG msg;

@@ -5,16 +5,9 @@
 
 #include <windows.h>
 
-#include <vector>
-
 namespace kestrum::win32 {
 
 class FormWindow;
-
-void RegisterForm(FormWindow* form);
-void UnregisterForm(FormWindow* form);
-// The windows of every form of the program but one.
-std::vector<HWND> FormWindowsExcept(const FormWindow* form);
 
 // Runs until WM_QUIT; returns its exit code.
 int RunMessageLoop();

@@ -1,27 +1,24 @@
 #include "platform/win32/win32_ui.h"
 
-#include <windows.h>
-
+#include "platform/win32/form_host.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/text.h"
 
 namespace kestrum::win32 {
 
-namespace {
-bool g_busy = false;  // one user-interface thread: no locking
+void ShowMessageBox(HWND owner, const std::string& text, unsigned style, const std::string& title) {
+    ::MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
 }
-
-bool Win32Ui::Busy() { return g_busy; }
 
 void Win32Ui::messageBox(const std::string& text, unsigned style, const std::string& title) {
     // Owned by the active window of this thread, so it stays on top of it and the
     // window takes no input until the box is dismissed.
-    ::MessageBoxW(::GetActiveWindow(), Widen(text).c_str(), Widen(title).c_str(),
-                  style | MB_APPLMODAL | MB_SETFOREGROUND);
+    ShowMessageBox(::GetActiveWindow(), text, style, title);
 }
 
+// Each of the program's windows shows it while the mouse is over it.
 void Win32Ui::setBusyPointer(bool busy) {
-    g_busy = busy;
+    for (FormWindow* form : FormWindow::OfThisThread()) form->setBusy(busy);
     ::SetCursor(::LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW));
 }
 

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 #include "platform/ui.h"
 
 namespace kestrum::win32 {
@@ -9,9 +13,10 @@ public:
     void messageBox(const std::string& text, unsigned style, const std::string& title) override;
     void setBusyPointer(bool busy) override;
     void doEvents() override;
-
-    // Whether the program's windows show the hourglass (asked on WM_SETCURSOR).
-    static bool Busy();
 };
+
+// A message box owned by the window (none: by no window), in exactly the style
+// asked for; returns once it is dismissed.
+void ShowMessageBox(HWND owner, const std::string& text, unsigned style, const std::string& title);
 
 }  // namespace kestrum::win32
