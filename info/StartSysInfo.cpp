@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/modMain.h"
+#include "platform/identity.h"
 
 namespace kestrum::info {
 
@@ -75,7 +75,7 @@ void StartSysInfo(const SysInfoServices& services) {
     } catch (...) {
         // Any failure on the way ends in the one message below.
     }
-    services.ui.messageBox(kSysInfoUnavailable, platform::kOkOnly, app::kAppTitle);
+    services.ui.messageBox(kSysInfoUnavailable, platform::kOkOnly, platform::kAppTitle);
 }
 
 }  // namespace kestrum::info

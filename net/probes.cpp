@@ -1,6 +1,6 @@
 #include "net/probes.h"
 
-#include "app/modMain.h"
+#include "platform/identity.h"
 
 namespace kestrum::net {
 
@@ -15,7 +15,7 @@ constexpr unsigned kMaxHops = 20;
 
 bool IsOnline(platform::Internet& internet) {
     bool online = false;
-    const platform::InternetHandle session = internet.open(app::kAppTitle, kPreconfiguredProxy, kSynchronous);
+    const platform::InternetHandle session = internet.open(platform::kAppTitle, kPreconfiguredProxy, kSynchronous);
     if (session) {
         const platform::InternetHandle request = internet.openUrl(session, kOnlineProbeUrl, kFetchFlags);
         if (request) {
