@@ -90,8 +90,9 @@ std::wstring RunOf(const std::wstring& log) {
 // Shell extensions need COM on the calling thread: the shell adapter asks for a
 // single-threaded apartment without OLE1's DDE, gives it back, and leaves an
 // apartment the thread already had as it was.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // a COM object ends through Release
-struct InitializeSpy : IInitializeSpy {
+// A COM object ends through Release, never through delete.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
+struct InitializeSpy : IInitializeSpy {  // NOLINT(cppcoreguidelines-virtual-class-destructor)
     DWORD asked = 0;  // what the first CoInitializeEx asked for
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
         *out = this;
