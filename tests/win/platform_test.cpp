@@ -87,12 +87,11 @@ std::wstring RunOf(const std::wstring& log) {
     return {};
 }
 
-// Shell extensions need COM on the calling thread: the shell adapter asks for a
-// single-threaded apartment without OLE1's DDE, gives it back, and leaves an
-// apartment the thread already had as it was.
-// A COM object ends through Release, never through delete.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
-struct InitializeSpy : IInitializeSpy {  // NOLINT(cppcoreguidelines-virtual-class-destructor)
+// Shell extensions need COM on the calling thread: the shell adapter asks for a single-threaded
+// apartment without OLE1's DDE, gives it back, and leaves one the thread already had as it was.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // a COM object ends through Release
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
+struct InitializeSpy : IInitializeSpy {
     DWORD asked = 0;  // what the first CoInitializeEx asked for
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
         *out = this;
@@ -101,7 +100,7 @@ struct InitializeSpy : IInitializeSpy {  // NOLINT(cppcoreguidelines-virtual-cla
     ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE PreInitialize(DWORD coInit, DWORD) override {
-        if (!asked) asked = coInit;
+        asked = asked ? asked : coInit;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT result, DWORD, DWORD) override { return result; }
@@ -112,9 +111,9 @@ TEST(Shell, RunsInASingleThreadedApartmentOfItsOwn) {
     std::thread([] {
         InitializeSpy spy;
         ULARGE_INTEGER cookie;
-        ASSERT_EQ(::CoRegisterInitializeSpy(&spy, &cookie), S_OK);
         APTTYPE type;
         APTTYPEQUALIFIER qualifier;
+        ASSERT_EQ(::CoRegisterInitializeSpy(&spy, &cookie), S_OK);
         Win32Shell().execute(0, "open", "KESTRUM-NO-SUCH-FILE", std::nullopt, std::nullopt, 1);
         EXPECT_EQ(spy.asked, DWORD(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
         EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED);
