@@ -186,9 +186,9 @@ TEST(Resources, TheProgramsManifestDeclaresPerMonitorDpiAwareness) {
     EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
 }
 
-// The real IP.EXE started as Kestrum starts it, by its path alone, unquoted, from a
-// folder with a blank in its name: the exit code (-1: it had not ended after 20 s)
-// and the address it stored.
+// The real IP.EXE started by its path unquoted (Kestrum quotes it; other starters may
+// not), from a folder with a blank in its name: the exit code (-1: it had not ended
+// after 20 s) and the address it stored.
 using Ran = std::pair<long, std::optional<std::string>>;
 Ran RunIpExe(const std::wstring& arguments) {
     const wchar_t kPublic[] = L"Software\\VB and VBA Program Settings\\KESTRUM\\PROPERTIES";
