@@ -12,8 +12,8 @@
 namespace kestrum::app {
 
 namespace {
-constexpr const char* kPublicAddressSection = "PROPERTIES";
-constexpr const char* kPublicAddressKey = "IP";
+using platform::kPublicAddressKey;
+using platform::kPublicAddressSection;
 // What discovery gives for the address 0.0.0.0: no public address at all.
 constexpr const char* kNoAddressId = "13-25-36-17";
 }  // namespace

@@ -4,17 +4,15 @@
 #include <functional>
 #include <string>
 
+#include "platform/identity.h"
 #include "platform/settings.h"
 #include "platform/system.h"
 
 namespace kestrum::app {
 
-inline constexpr const char* kAppTitle = "Kestrum 1.2";
-inline constexpr int kVersionMajor = 1;
-inline constexpr int kVersionMinor = 2;
-inline constexpr int kVersionRevision = 0;
-inline constexpr const char* kSettingsApplication = "KESTRUM";
-inline constexpr const char* kStartupSection = "1.2";
+using platform::kAppTitle;
+using platform::kSettingsApplication;
+using platform::kStartupSection;
 
 // The folder that holds a program file: no trailing backslash, except at the
 // root of a drive ("C:\"), as the platform reports program folders.

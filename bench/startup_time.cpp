@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/identity.h"
+
 namespace {
 
 struct Search {
@@ -78,6 +80,7 @@ int wmain() {
     std::wstring folder(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 2));
     if (const auto slash = folder.find_last_of(L'\\'); slash != std::wstring::npos) folder.resize(slash);
     Report(L"minimal window", folder + L"\\minimal_window.exe", L"Minimal Window", 7);
-    Report(L"kestrum.exe", folder + L"\\kestrum.exe", L"Kestrum 1.2", 7);
+    const std::string title = kestrum::platform::kAppTitle;  // ASCII
+    Report(L"kestrum.exe", folder + L"\\kestrum.exe", std::wstring(title.begin(), title.end()).c_str(), 7);
     return 0;
 }

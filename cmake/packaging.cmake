@@ -1,7 +1,10 @@
 # The per-user installer (NSIS) and the portable zip, made from the built
 # programs and Info.doc. The 32-bit build's files carry "-x86" in their names.
 
-find_program(KESTRUM_MAKENSIS makensis REQUIRED)
+find_program(KESTRUM_MAKENSIS makensis)
+if(NOT KESTRUM_MAKENSIS)
+    message(FATAL_ERROR "makensis (NSIS) makes the installer: install it, or configure with -DKESTRUM_PACKAGES=OFF")
+endif()
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
     set(KESTRUM_PACKAGE_SUFFIX "-x86")

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/modMain.h"
+#include "platform/identity.h"
 
 namespace kestrum::info {
 
@@ -72,7 +72,7 @@ void StartSysInfo(const SysInfoServices& services) {
     // Exactly the file at the path: with blanks in it (C:\Program Files\...)
     // an unquoted command line would first try C:\Program.exe.
     if (found && services.system.startProgram(SysInfoPath)) return;
-    services.ui.messageBox(kSysInfoUnavailable, platform::kOkOnly, app::kAppTitle);
+    services.ui.messageBox(kSysInfoUnavailable, platform::kOkOnly, platform::kAppTitle);
 }
 
 }  // namespace kestrum::info

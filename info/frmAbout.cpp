@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/modMain.h"
 #include "paint/ApplyGradient.h"
+#include "platform/identity.h"
 
 namespace kestrum::info {
 
@@ -18,16 +18,16 @@ void frmAbout::Form_Load() {
     PaintForm();
     view_.setPictureToIconOf(AboutId::picIcon, mainWindow_);
     std::string caption = "About ";
-    caption += app::kAppTitle;
+    caption += platform::kAppTitle;
     view_.setCaption(caption);
     std::string version = "Version ";
-    version += std::to_string(app::kVersionMajor);
+    version += std::to_string(platform::kVersionMajor);
     version += '.';
-    version += std::to_string(app::kVersionMinor);
+    version += std::to_string(platform::kVersionMinor);
     version += '.';
-    version += std::to_string(app::kVersionRevision);
+    version += std::to_string(platform::kVersionRevision);
     lblVersion.setText(version);
-    lblTitle.setText(app::kAppTitle);
+    lblTitle.setText(platform::kAppTitle);
 }
 
 // The gradient and the icon are painted once, at load: at a new dpi, again.

@@ -14,13 +14,15 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// Shared with the source threads, which may outlive the race.
+// What the race and its source threads share. Built whole, with the count of
+// sources, before the first thread starts; each thread holds a share of it.
 struct RaceState {
+    explicit RaceState(std::size_t sources) : running(sources) {}
+
     std::mutex mutex;
     std::condition_variable changed;
     std::optional<std::string> winner;
-    std::size_t running = 0;
-    std::atomic<bool> stop{false};
+    std::size_t running;
 
     void finish(std::optional<std::string> answer) {
         std::lock_guard lock(mutex);
@@ -30,35 +32,37 @@ struct RaceState {
     }
 };
 
+// One source on its own thread; everything it uses is its own.
+void RunSource(const std::shared_ptr<RaceState>& state, const SourceContext& context, const Source& source) {
+    std::optional<std::string> answer;
+    try {
+        answer = source(context);
+    } catch (...) {
+        // A source that fails in any way simply has no answer.
+    }
+    state->finish(std::move(answer));
+}
+
 }  // namespace
 
 milliseconds SourceContext::left() const {
-    return std::max(milliseconds(0), std::chrono::ceil<milliseconds>(deadline - Clock::now()));
+    return std::max(milliseconds(0), std::chrono::ceil<milliseconds>(deadline_ - Clock::now()));
 }
 
 std::optional<std::string> Race(std::vector<Source> sources, milliseconds deadline) {
-    const auto state = std::make_shared<RaceState>();
-    const SourceContext context{Clock::now() + deadline, &state->stop};
-    state->running = sources.size();
+    const auto state = std::make_shared<RaceState>(sources.size());
+    const SourceContext context(Clock::now() + deadline);
     for (Source& source : sources) {
-        auto run = [state, context, source = std::move(source)] {
-            std::optional<std::string> answer;
-            try {
-                answer = source(context);
-            } catch (...) {
-                // A source that fails in any way simply has no answer.
-            }
-            state->finish(std::move(answer));
-        };
         try {
-            std::thread(std::move(run)).detach();
+            // The thread's arguments are copies made here, before it runs.
+            std::thread(RunSource, state, context, std::move(source)).detach();
         } catch (...) {
-            state->finish(std::nullopt);
+            state->finish(std::nullopt);  // no thread: this source has no answer
         }
     }
     std::unique_lock lock(state->mutex);
-    state->changed.wait_until(lock, context.deadline, [&] { return state->winner || state->running == 0; });
-    state->stop = true;
+    state->changed.wait_until(lock, context.deadline(), [&] { return state->winner || state->running == 0; });
+    context.stop();
     return state->winner;
 }
 
@@ -76,8 +80,8 @@ std::optional<std::string> AskStunServer(platform::UdpNetwork& udp, platform::Ra
     // them will do.
     for (milliseconds timeout = initialTimeout; !context.over(); timeout *= 2) {
         if (!socket->send(request)) return std::nullopt;
-        const auto resend = std::min(Clock::now() + timeout, context.deadline);
-        while (!context.stop->load() && Clock::now() < resend) {
+        const auto resend = std::min(Clock::now() + timeout, context.deadline());
+        while (!context.stopped() && Clock::now() < resend) {
             const auto wait = std::chrono::ceil<milliseconds>(resend - Clock::now());
             const platform::UdpReceive got = socket->receive(wait);
             if (got.status == platform::UdpReceive::Status::Failed) return std::nullopt;

@@ -2,7 +2,9 @@
 // Asking every source at once under one deadline; the first well-formed IPv4
 // answer wins. Sources run on threads of their own that are never waited for:
 // a name lookup or a web request can block past any deadline, so the program
-// simply ends once it has its answer or its time is up.
+// ends the process, threads and all, once it has its answer or its time is up.
+// Whatever a source thread touches it owns a share of, taken before the thread
+// starts, so it stays valid however long the thread outlives the race.
 
 #include <atomic>
 #include <chrono>
@@ -19,11 +21,21 @@ namespace kestrum::ipexe {
 
 using Clock = std::chrono::steady_clock;
 
-struct SourceContext {
-    Clock::time_point deadline;
-    const std::atomic<bool>* stop = nullptr;  // set once the race is decided
-    bool over() const { return stop->load() || Clock::now() >= deadline; }
+// The deadline and the stop flag of one race. Copies share the flag, which each
+// copy keeps alive; there is no context without one.
+class SourceContext {
+public:
+    explicit SourceContext(Clock::time_point deadline)
+        : deadline_(deadline), stop_(std::make_shared<std::atomic<bool>>(false)) {}
+    Clock::time_point deadline() const { return deadline_; }
+    bool stopped() const { return stop_->load(); }  // the race is decided
+    bool over() const { return stopped() || Clock::now() >= deadline_; }
     std::chrono::milliseconds left() const;
+    void stop() const { stop_->store(true); }
+
+private:
+    Clock::time_point deadline_;
+    std::shared_ptr<std::atomic<bool>> stop_;
 };
 
 // A source's answer candidate, or nothing. Called on its own thread.

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/identity.h"
+
 namespace kestrum::ipexe {
 
 namespace {
@@ -126,10 +128,13 @@ Options ParseOptions(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-    return "IP.EXE [--stun HOST:PORT]... [--url URL]... [--deadline MS] [--quiet]\n"
-           "\n"
-           "Learns this computer's public IPv4 address and stores it in the settings\n"
-           "under KESTRUM / PROPERTIES / IP.\n"
+    using namespace platform;
+    return std::string("IP.EXE [--stun HOST:PORT]... [--url URL]... [--deadline MS] [--quiet]\n"
+                       "\n"
+                       "Learns this computer's public IPv4 address and stores it in the settings\n"
+                       "under ") +
+           kSettingsApplication + " / " + kPublicAddressSection + " / " + kPublicAddressKey +
+           ".\n"
            "\n"
            "  --stun HOST:PORT  ask this STUN server over UDP (repeatable)\n"
            "  --url URL         ask this http:// or https:// address echo (repeatable)\n"

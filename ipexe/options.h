@@ -34,7 +34,8 @@ struct Options {
 };
 
 // The arguments after the program's own name. Kestrum starts us with our path
-// alone and unquoted, so a path with blanks comes split over several tokens.
+// alone, quoted, as one token; other starters may write it unquoted (a path with
+// blanks then comes split over several tokens) or in short names.
 std::vector<std::string> ProgramArguments(const std::vector<std::string>& argv, std::string_view programPath);
 
 // args without the program's own name.

@@ -1,5 +1,7 @@
 #include "ipexe/program.h"
 
+#include "platform/identity.h"
+
 namespace kestrum::ipexe {
 
 Outcome RunIpExe(const std::vector<std::string>& args, const Network& network, platform::SettingsStore& settings) {
@@ -11,7 +13,9 @@ Outcome RunIpExe(const std::vector<std::string>& args, const Network& network, p
     const auto address = Discover(options, network);
     // No answer leaves an earlier value in place: Kestrum reads it all the same.
     if (!address) return {kNoAnswer, "", false};
-    if (!settings.saveSetting("KESTRUM", "PROPERTIES", "IP", *address)) return {kStoreRefused, "", false};
+    using namespace platform;
+    if (!settings.saveSetting(kSettingsApplication, kPublicAddressSection, kPublicAddressKey, *address))
+        return {kStoreRefused, "", false};
     return {kStored, "", false};
 }
 

@@ -1,6 +1,6 @@
 #include "net/Winsock2.h"
 
-#include "app/modMain.h"
+#include "platform/identity.h"
 
 namespace kestrum::net {
 
@@ -18,7 +18,7 @@ int HighByte(std::uint16_t word) {
     return quotient & 0xFF;
 }
 
-void Winsock2::Show(const std::string& text) { ui_.messageBox(text, platform::kOkOnly, app::kAppTitle); }
+void Winsock2::Show(const std::string& text) { ui_.messageBox(text, platform::kOkOnly, platform::kAppTitle); }
 
 bool Winsock2::StartSockets() {
     platform::WsaData data;

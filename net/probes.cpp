@@ -1,6 +1,6 @@
 #include "net/probes.h"
 
-#include "app/modMain.h"
+#include "platform/identity.h"
 
 namespace kestrum::net {
 
@@ -16,7 +16,7 @@ constexpr unsigned kMaxHops = 20;
 bool IsOnline(platform::Internet& internet) {
     // Both handles are closed on the way out, the request before its session.
     const platform::OwnedInternetHandle session(internet,
-                                                internet.open(app::kAppTitle, kPreconfiguredProxy, kSynchronous));
+                                                internet.open(platform::kAppTitle, kPreconfiguredProxy, kSynchronous));
     if (!session) return false;
     const platform::OwnedInternetHandle request(internet,
                                                 internet.openUrl(session.get(), kOnlineProbeUrl, kFetchFlags));

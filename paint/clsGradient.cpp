@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "app/modMain.h"
+#include "platform/identity.h"
 
 namespace kestrum::paint {
 
@@ -122,7 +122,7 @@ bool clsGradient::Draw(platform::PaintTarget& picObj) {
             if (right > 1 && bottom > 1) result = DrawGradient(hDC, right, bottom) > 0;
         }
     } catch (...) {
-        ui_.messageBox(describeFailure(), platform::kExclamation, app::kAppTitle);
+        ui_.messageBox(describeFailure(), platform::kExclamation, platform::kAppTitle);
     }
     return result;
 }

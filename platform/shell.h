@@ -12,7 +12,8 @@ inline constexpr int kShowMaximized = 3;  // SW_SHOWMAXIMIZED
 class Shell {
 public:
     virtual ~Shell() = default;
-    // ShellExecute: owner 0 for none; parameters and folder absent for none.
+    // ShellExecute: owner 0 for none; parameters and folder absent for none. Runs
+    // with COM on the calling thread, as the shell's extensions need.
     // Returns the shell's number: 32 or less names a failure.
     virtual std::intptr_t execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                   const std::optional<std::string>& parameters,

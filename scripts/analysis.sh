@@ -33,7 +33,7 @@ fuzz_executions() {
 # GoogleTest for a few seconds of clang-tidy, and there is one more with every
 # window; the code they drive is all checked here.
 tidy_portable="^$root/(app|net|remote|paint|info|ipexe|platform|tests|bench)/"
-tidy_windows="^$root/(platform/win32|tests/(win|support|doubles)|bench)/"
+tidy_windows="^$root/(platform/win32|programs|tests/(win|support|doubles)|bench)/"
 
 # tidy_cached BUILD_DIR REGEX [CLANG-TIDY ARGS...]: clang-tidy over the files of the
 # build's compile database that match. A file is skipped when it, every header of
@@ -79,6 +79,7 @@ tidy_windows() {
 
 cppcheck_common=(--std=c++20 --language=c++ --enable=warning,style,performance,portability --inline-suppr
                  --suppressions-list=.cppcheck-suppressions --error-exitcode=1 -j"$(nproc)" -I . --quiet
+                 -I build/host-asan/generated
                  --library=googletest --template='{file}:{line}: {severity} {id}: {message}')
 
 cppcheck_portable() {
@@ -88,5 +89,6 @@ cppcheck_portable() {
 
 cppcheck_windows() {
     cppcheck "${cppcheck_common[@]}" --library=windows --platform=win64 -D_WIN32 -D_WIN64 -DUNICODE -D_UNICODE \
-        platform/win32 tests/win tests/e2e tests/support tests/doubles bench/minimal_window.cpp bench/startup_time.cpp
+        platform/win32 programs tests/win tests/e2e tests/support tests/doubles bench/minimal_window.cpp \
+        bench/startup_time.cpp
 }

@@ -25,7 +25,7 @@ wine "$build/kestrum.exe" >/dev/null 2>&1 &
 kestrum_pid=$!
 window=""
 for _ in $(seq 1 600); do
-    window=$(xdotool search --name '^Kestrum 1\.2$' 2>/dev/null | head -n 1 || true)
+    window=$(xdotool search --name '^Kestrum [0-9]+\.[0-9]+$' 2>/dev/null | head -n 1 || true)
     [ -n "$window" ] && break
     sleep 0.1
 done

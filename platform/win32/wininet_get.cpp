@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/identity.h"
 #include "platform/win32/text.h"
 #include "platform/win32/unique_handle.h"
 
@@ -12,8 +13,10 @@ namespace kestrum::win32 {
 
 std::optional<platform::HttpReply> WininetHttpClient::get(const std::string& url, std::size_t maxBodyBytes,
                                                           std::chrono::milliseconds timeout) {
-    // A session of its own per request: these run on several threads at once.
-    UniqueHinternet session(::InternetOpenW(L"Kestrum 1.2", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    // A session of its own per request: these run on several threads at once. The
+    // agent is the title, as kestrum.exe's own probe gives it.
+    UniqueHinternet session(
+        ::InternetOpenW(Widen(platform::kAppTitle).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return std::nullopt;
     DWORD ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 1, 0x7FFFFFFF));
     for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,

@@ -20,8 +20,11 @@ long RunToEnd(const std::wstring& exe, const std::wstring& arguments) {
 }
 
 TEST(Installer, InstallsEverythingForTheUserAndUninstallsCleanly) {
-    const std::wstring setup = ThisFolder() + L"\\Kestrum-1.2.0-setup.exe";
-    ASSERT_TRUE(Exists(setup)) << "no installer beside the tests (built without the packages?)";
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW((ThisFolder() + L"\\Kestrum-*-setup.exe").c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE) << "no installer beside the tests";
+    ::FindClose(search);
+    const std::wstring setup = ThisFolder() + L"\\" + found.cFileName;
     ASSERT_TRUE(_wgetenv(L"LOCALAPPDATA") && _wgetenv(L"APPDATA"));
     const std::wstring folder = _wgetenv(L"LOCALAPPDATA") + std::wstring(L"\\Programs\\Kestrum");
     const std::wstring shortcut =

@@ -170,8 +170,7 @@ public:
         return random;
     }
     std::optional<std::string> Ask() {
-        std::atomic<bool> stop{false};
-        return AskStunServer(*this, *this, {"stun.test", 3478}, {Clock::now() + 2s, &stop}, 50ms);
+        return AskStunServer(*this, *this, {"stun.test", 3478}, SourceContext(Clock::now() + 2s), 50ms);
     }
 
     testing::Log log;

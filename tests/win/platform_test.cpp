@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "info/StartSysInfo.h"
 #include "net/Winsock2.h"
@@ -85,6 +87,44 @@ std::wstring RunOf(const std::wstring& log) {
     return {};
 }
 
+// Shell extensions need COM on the calling thread: the shell adapter asks for a single-threaded
+// apartment without OLE1's DDE, gives it back, and leaves one the thread already had as it was.
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // a COM object ends through Release
+// NOLINTNEXTLINE(cppcoreguidelines-virtual-class-destructor)
+struct InitializeSpy : IInitializeSpy {
+    DWORD asked = 0;  // what the first CoInitializeEx asked for
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+        *out = this;
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE PreInitialize(DWORD coInit, DWORD) override {
+        asked = asked ? asked : coInit;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE PostInitialize(HRESULT result, DWORD, DWORD) override { return result; }
+    HRESULT STDMETHODCALLTYPE PreUninitialize(DWORD) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE PostUninitialize(DWORD) override { return S_OK; }
+};
+TEST(Shell, RunsInASingleThreadedApartmentOfItsOwn) {
+    std::thread([] {
+        InitializeSpy spy;
+        ULARGE_INTEGER cookie;
+        APTTYPE type;
+        APTTYPEQUALIFIER qualifier;
+        ASSERT_EQ(::CoRegisterInitializeSpy(&spy, &cookie), S_OK);
+        Win32Shell().execute(0, "open", "KESTRUM-NO-SUCH-FILE", std::nullopt, std::nullopt, 1);
+        EXPECT_EQ(spy.asked, DWORD(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+        EXPECT_EQ(::CoGetApartmentType(&type, &qualifier), CO_E_NOTINITIALIZED);
+        ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        Win32Shell().execute(0, "open", "KESTRUM-NO-SUCH-FILE", std::nullopt, std::nullopt, 1);
+        EXPECT_TRUE(::CoGetApartmentType(&type, &qualifier) == S_OK && type == APTTYPE_MTA);
+        ::CoUninitialize();
+        ::CoRevokeInitializeSpy(cookie);
+    }).join();
+}
+
 // The Remote Desktop client found on the path; System Information where the registry
 // says, in a folder with blanks and non-ASCII letters, quoted; registry text measured in UTF-8.
 TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
@@ -146,9 +186,9 @@ TEST(Resources, TheProgramsManifestDeclaresPerMonitorDpiAwareness) {
     EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
 }
 
-// The real IP.EXE started as Kestrum starts it, by its path alone, unquoted, from a
-// folder with a blank in its name: the exit code (-1: it had not ended after 20 s)
-// and the address it stored.
+// The real IP.EXE started by its path unquoted (Kestrum quotes it; other starters may
+// not), from a folder with a blank in its name: the exit code (-1: it had not ended
+// after 20 s) and the address it stored.
 using Ran = std::pair<long, std::optional<std::string>>;
 Ran RunIpExe(const std::wstring& arguments) {
     const wchar_t kPublic[] = L"Software\\VB and VBA Program Settings\\KESTRUM\\PROPERTIES";

@@ -1,0 +1,71 @@
+// IP.EXE: finds the public IPv4 address and leaves it in the settings store.
+// It shows no window; only a bad command line or --help earns a message box (not with --quiet).
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+
+#include "ipexe/program.h"
+#include "platform/win32/registry_settings.h"
+#include "platform/win32/system_random.h"
+#include "platform/win32/text.h"
+#include "platform/win32/udp_exchange.h"
+#include "platform/win32/wininet_get.h"
+
+namespace {
+
+struct LocalFreer {
+    void operator()(LPWSTR* list) const { ::LocalFree(list); }
+};
+
+std::vector<std::string> CommandLineTokens() {
+    int count = 0;
+    const std::unique_ptr<LPWSTR, LocalFreer> list(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    std::vector<std::string> tokens;
+    for (int i = 0; list && i < count; ++i) tokens.push_back(kestrum::win32::Narrow(list.get()[i]));
+    return tokens;
+}
+
+std::string ProgramPath() {
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return kestrum::win32::Narrow(path);
+}
+
+// The address is in the registry by now: nothing of ours is left to flush. The
+// losing sources may still sit in a name lookup or a web request, holding locks of
+// the C runtime, Winsock or WinINet. ExitProcess (and exit, and quick_exit, which
+// end in it) would stop them where they stand and then run every DLL's detach code
+// and our static destructors, which may wait on those locks or free what the
+// stopped threads were using. TerminateProcess ends every thread at once and runs
+// no more code of this process; it does not return.
+void EndProcess(int exitCode) { ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(exitCode)); }
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // Before anything else is loaded: DLLs from the system folder only, never
+    // from the current folder or beside the exe (a download folder, say).
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    ::SetDllDirectoryW(L"");
+    using namespace kestrum;
+    try {
+        const ipexe::Network network{std::make_shared<win32::WinsockUdpNetwork>(),
+                                     std::make_shared<win32::WininetHttpClient>(),
+                                     std::make_shared<win32::SystemRandom>()};
+        win32::RegistrySettings settings;
+        const ipexe::Outcome outcome =
+            ipexe::RunIpExe(ipexe::ProgramArguments(CommandLineTokens(), ProgramPath()), network, settings);
+        // MessageBoxW itself: the Ui adapter would link the whole window host into a
+        // program without windows.
+        if (!outcome.message.empty())
+            ::MessageBoxW(nullptr, win32::Widen(outcome.message).c_str(), L"IP.EXE",
+                          MB_OK | (outcome.messageIsError ? MB_ICONERROR : MB_ICONINFORMATION));
+        EndProcess(outcome.exitCode);  // here, so that nothing above is destroyed first
+    } catch (...) {
+        // Out of memory, say: no answer, and the stored value as it was.
+    }
+    EndProcess(ipexe::kNoAnswer);
+    return ipexe::kNoAnswer;
+}
