@@ -40,9 +40,12 @@ class frmKestrum : public platform::FormEvents {
 public:
     frmKestrum(platform::FormView& view, const modMain& main, Services services);
 
-    void Form_Load() override;
-    void Form_Resize() override;
-    void Form_Activate() override;
+    void onLoad() override { Form_Load(); }
+    void Form_Load();
+    void onResize() override { Form_Resize(); }
+    void Form_Resize();
+    void onActivate() override { Form_Activate(); }
+    void Form_Activate();
     void onClick(int id) override;
     void onChange(int id) override;
 

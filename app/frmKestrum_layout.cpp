@@ -7,18 +7,18 @@ namespace kestrum::app {
 namespace {
 
 using platform::ControlKind;
-using platform::ControlSpec;
-using platform::FontSpec;
-using platform::MenuSpec;
+using platform::ControlDef;
+using platform::FontDef;
+using platform::MenuDef;
 using platform::TextAlign;
 
-constexpr FontSpec kWindowFont{"Verdana", 14.25};
-constexpr FontSpec kStatusFont{"Verdana", 15.75, true, true};
-constexpr FontSpec kCommandFont{"Verdana", 9.75};
+constexpr FontDef kWindowFont{"Verdana", 14.25};
+constexpr FontDef kStatusFont{"Verdana", 15.75, true, true};
+constexpr FontDef kCommandFont{"Verdana", 9.75};
 
 // id, name, kind, container, text, left, top, width, height, tab index, font,
 // colour, alignment, visible, enabled, read-only.
-const ControlSpec kControls[] = {
+const ControlDef kControls[] = {
     {lblConnection, "lblConnection", ControlKind::Label, 0, "Try to connecting...",
      120, 240, 10035, 675, 3, kStatusFont, 0xC00000, TextAlign::Center},
     {cmdTRY, "cmdTRY", ControlKind::Button, 0, "&Try Again",
@@ -54,7 +54,7 @@ const ControlSpec kControls[] = {
 };
 
 // id, name, parent, caption, shortcut, visible, enabled.
-const MenuSpec kMenus[] = {
+const MenuDef kMenus[] = {
     {mnuAction, "mnuAction", 0, "&Action"},
     {mnuRD, "mnuRD", mnuAction, "&Remote Desktop", {'R'}, true, false},
     {mnuBrowse, "mnuBrowse", mnuAction, "&Browse Shared Folder", {'B'}, true, false},
@@ -66,7 +66,7 @@ const MenuSpec kMenus[] = {
     {mnuAbout, "mnuAbout", mnuHelp, "&About", {'A'}},
 };
 
-const platform::FormSpec kForm{
+const platform::FormDef kForm{
     "frmKestrum", kAppTitle, platform::Border::FixedDialog, 10365, 6000,
     kWindowFont, kControls, kMenus, {},
     txtRemoteIP,  // so the user can type the remote ID at once
@@ -74,6 +74,6 @@ const platform::FormSpec kForm{
 
 }  // namespace
 
-const platform::FormSpec& KestrumLayout() { return kForm; }
+const platform::FormDef& KestrumLayout() { return kForm; }
 
 }  // namespace kestrum::app

@@ -35,6 +35,6 @@ enum KestrumId : int {
     mnuAbout,
 };
 
-const platform::FormSpec& KestrumLayout();
+const platform::FormDef& KestrumLayout();
 
 }  // namespace kestrum::app

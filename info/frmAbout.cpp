@@ -31,7 +31,7 @@ void frmAbout::Form_Load() {
 }
 
 // The gradient and the icon are painted once, at load: at a new dpi, again.
-void frmAbout::Form_DpiChanged() {
+void frmAbout::onDpiChanged() {
     PaintForm();
     view_.setPictureToIconOf(AboutId::picIcon, mainWindow_);
 }

@@ -22,8 +22,9 @@ public:
     // mainWindow: the main window, whose icon the box shows.
     frmAbout(platform::FormView& view, std::uintptr_t mainWindow, AboutServices services);
 
-    void Form_Load() override;
-    void Form_DpiChanged() override;
+    void onLoad() override { Form_Load(); }
+    void Form_Load();
+    void onDpiChanged() override;
     void onClick(int id) override;
     void cmdOK_Click();
     void cmdSysInfo_Click();

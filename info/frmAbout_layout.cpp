@@ -5,14 +5,14 @@ namespace kestrum::info {
 namespace {
 
 using platform::ControlKind;
-using platform::ControlSpec;
-using platform::FontSpec;
-using platform::LineSpec;
+using platform::ControlDef;
+using platform::FontDef;
+using platform::LineDef;
 
-constexpr FontSpec kCreditFont{"Verdana", 9, true};
+constexpr FontDef kCreditFont{"Verdana", 9, true};
 constexpr std::uint32_t kBlack = 0x000000;
 
-const ControlSpec kControls[] = {
+const ControlDef kControls[] = {
     {.id = cmdOK, .name = "cmdOK", .kind = ControlKind::Button, .text = "OK",
      .left = 4365, .top = 2625, .width = 1260, .height = 345, .tabIndex = 0,
      .defaultButton = true, .cancelButton = true},
@@ -33,19 +33,19 @@ const ControlSpec kControls[] = {
 };
 
 // An etched separator: a white line with a grey one just above it.
-const LineSpec kLines[] = {
+const LineDef kLines[] = {
     {"Line1(0)", 105, 2460, 5654, 2460, 2, 0xFFFFFF},
     {"Line1(1)", 90, 2445, 5654, 2445, 1, 0x808080},
 };
 
 // No font of its own: the platform's dialog font.
-const platform::FormSpec kForm{
+const platform::FormDef kForm{
     .name = "frmAbout", .caption = "About", .border = platform::Border::FixedToolWindow,
     .clientWidth = 5730, .clientHeight = 3555, .font = {}, .controls = kControls, .menus = {}, .lines = kLines,
 };
 
 }  // namespace
 
-const platform::FormSpec& AboutLayout() { return kForm; }
+const platform::FormDef& AboutLayout() { return kForm; }
 
 }  // namespace kestrum::info

@@ -14,6 +14,6 @@ enum AboutId : int {
     lblVersion,
 };
 
-const platform::FormSpec& AboutLayout();
+const platform::FormDef& AboutLayout();
 
 }  // namespace kestrum::info

@@ -26,8 +26,10 @@ class frmHowTo : public platform::FormEvents {
 public:
     frmHowTo(platform::FormView& view, const std::string& appPath, HowToServices services);
 
-    void Form_Load() override;
-    void Form_Resize() override;
+    void onLoad() override { Form_Load(); }
+    void Form_Load();
+    void onResize() override { Form_Resize(); }
+    void Form_Resize();
     void onClick(int id) override;
     void cmdClose_Click();
     void Label1_Click();

@@ -5,13 +5,13 @@ namespace kestrum::info {
 namespace {
 
 using platform::ControlKind;
-using platform::ControlSpec;
-using platform::FontSpec;
+using platform::ControlDef;
+using platform::FontDef;
 
-constexpr FontSpec kLinkFont{"Times New Roman", 20.25, true, true};
+constexpr FontDef kLinkFont{"Times New Roman", 20.25, true, true};
 
 // The design places; Form_Resize sets them anew for every size of the window.
-const ControlSpec kControls[] = {
+const ControlDef kControls[] = {
     {.id = rtfHowTo, .name = "rtfHowTo", .kind = ControlKind::RichText,
      .left = 240, .top = 240, .width = 11775, .height = 6495, .tabIndex = 0,
      .readOnly = true, .document = kHowToDocument},
@@ -25,13 +25,13 @@ const ControlSpec kControls[] = {
      .reportsClicks = true, .pointer = platform::Pointer::Hand},
 };
 
-const platform::FormSpec kForm{
+const platform::FormDef kForm{
     .name = "frmHowTo", .caption = "HOW TO...", .border = platform::Border::Sizable,
     .clientWidth = 12270, .clientHeight = 7680, .font = {}, .controls = kControls,
 };
 
 }  // namespace
 
-const platform::FormSpec& HowToLayout() { return kForm; }
+const platform::FormDef& HowToLayout() { return kForm; }
 
 }  // namespace kestrum::info

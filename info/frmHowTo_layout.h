@@ -14,6 +14,6 @@ enum HowToId : int {
 // The name of the program's resource that holds the How-To document.
 inline constexpr const char* kHowToDocument = "HOWTO";
 
-const platform::FormSpec& HowToLayout();
+const platform::FormDef& HowToLayout();
 
 }  // namespace kestrum::info

@@ -111,15 +111,15 @@ bool clsGradient::Draw(platform::PaintTarget& picObj) {
         int right = 0;
         int bottom = 0;
         if (picObj.getClientRect(right, bottom)) {
-            platform::Canvas* hDC = nullptr;
+            platform::Canvas* canvas = nullptr;
             std::unique_ptr<platform::Canvas> buttonDC;  // released after the sweep
             if (picObj.kind() == platform::PaintTargetKind::Form) {
-                hDC = picObj.formCanvas();
+                canvas = picObj.formCanvas();
             } else if (picObj.kind() == platform::PaintTargetKind::Button) {
                 buttonDC = picObj.windowCanvas();
-                hDC = buttonDC.get();
+                canvas = buttonDC.get();
             }
-            if (right > 1 && bottom > 1) result = DrawGradient(hDC, right, bottom) > 0;
+            if (right > 1 && bottom > 1) result = DrawGradient(canvas, right, bottom) > 0;
         }
     } catch (...) {
         ui_.messageBox(describeFailure(), platform::kExclamation, platform::kAppTitle);
@@ -127,7 +127,7 @@ bool clsGradient::Draw(platform::PaintTarget& picObj) {
     return result;
 }
 
-std::int32_t clsGradient::DrawGradient(platform::Canvas* hDC, std::int32_t width, std::int32_t height) {
+std::int32_t clsGradient::DrawGradient(platform::Canvas* canvas, std::int32_t width, std::int32_t height) {
     try {
         const std::optional<Sweep> sweep = PlanSweep(width, height);
         if (!sweep) {
@@ -139,13 +139,13 @@ std::int32_t clsGradient::DrawGradient(platform::Canvas* hDC, std::int32_t width
         const auto last = static_cast<std::int32_t>(points.size()) - 2;
         std::int32_t j = 0;
         for (; j <= last; j += 2) {
-            if (hDC == nullptr) continue;  // nowhere to draw, but the count still stands
-            hDC->moveTo(points[j].x, points[j].y);
+            if (canvas == nullptr) continue;  // nowhere to draw, but the count still stands
+            canvas->moveTo(points[j].x, points[j].y);
             // The window's own pen is selected back before this one is deleted.
             const auto color = static_cast<std::uint32_t>(sweep->colors[j / 2]);
-            const platform::OwnedGdiObject pen(*hDC, hDC->createPen(0, 1, color));
-            const platform::ScopedSelect selected(*hDC, pen.get());
-            hDC->lineTo(points[j + 1].x, points[j + 1].y);
+            const platform::OwnedGdiObject pen(*canvas, canvas->createPen(0, 1, color));
+            const platform::ScopedSelect selected(*canvas, pen.get());
+            canvas->lineTo(points[j + 1].x, points[j + 1].y);
         }
         return j;
     } catch (...) {

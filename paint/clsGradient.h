@@ -64,9 +64,9 @@ public:
     // Each helper that stores or rounds a number says by its result when one
     // overflows; the sweep then draws nothing and reports it.
     //
-    // Returns twice the number of lines drawn, 0 after a reported failure. hDC may
+    // Returns twice the number of lines drawn, 0 after a reported failure. canvas may
     // be null: the sweep then runs without drawing anything.
-    std::int32_t DrawGradient(platform::Canvas* hDC, std::int32_t width, std::int32_t height);
+    std::int32_t DrawGradient(platform::Canvas* canvas, std::int32_t width, std::int32_t height);
     // Nothing when a number on the way overflows.
     std::optional<Sweep> PlanSweep(std::int32_t width, std::int32_t height) const;
     static std::optional<Placement> PlaceFirstLine(float angle, bool steep, PointF p0, PointF p1,

@@ -14,15 +14,15 @@ namespace kestrum::platform {
 class FormEvents {
 public:
     virtual ~FormEvents() = default;
-    virtual void Form_Load() {}
-    virtual void Form_Resize() {}
+    virtual void onLoad() {}
+    virtual void onResize() {}
     // The window was first shown, or became active again after another window of
     // the program closed. Switching to and from other programs does not count.
-    virtual void Form_Activate() {}
+    virtual void onActivate() {}
     // The window moved to a monitor of another dpi. The host has placed the
-    // controls and sized the window anew (Form_Resize came just before), and its
+    // controls and sized the window anew (onResize came just before), and its
     // images are blank: what is painted only once must be painted again.
-    virtual void Form_DpiChanged() {}
+    virtual void onDpiChanged() {}
     // A button was clicked or a menu entry chosen (with the mouse or a shortcut).
     virtual void onClick(int id) = 0;
     // The text of a text box changed, whatever changed it.

@@ -14,30 +14,30 @@ int TwipsToPixels(float twips, int dpi) {
     return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
 }
 
-const ControlSpec* FindControl(const FormSpec& form, int id) {
-    for (const ControlSpec& c : form.controls)
+const ControlDef* FindControl(const FormDef& form, int id) {
+    for (const ControlDef& c : form.controls)
         if (c.id == id) return &c;
     return nullptr;
 }
 
-const MenuSpec* FindMenu(const FormSpec& form, int id) {
-    for (const MenuSpec& m : form.menus)
+const MenuDef* FindMenu(const FormDef& form, int id) {
+    for (const MenuDef& m : form.menus)
         if (m.id == id) return &m;
     return nullptr;
 }
 
-int MenuPosition(const FormSpec& form, int id, const std::function<bool(int id)>& isVisible) {
-    const MenuSpec* menu = FindMenu(form, id);
+int MenuPosition(const FormDef& form, int id, const std::function<bool(int id)>& isVisible) {
+    const MenuDef* menu = FindMenu(form, id);
     if (!menu) return -1;
     int position = 0;
-    for (const MenuSpec& m : form.menus) {
+    for (const MenuDef& m : form.menus) {
         if (m.id == id) return position;
         if (m.parent == menu->parent && isVisible(m.id)) ++position;
     }
     return -1;
 }
 
-std::string MenuText(const MenuSpec& menu) {
+std::string MenuText(const MenuDef& menu) {
     std::string text(menu.caption);
     if (menu.shortcut.key) {
         text += "\tCtrl+";
@@ -46,11 +46,11 @@ std::string MenuText(const MenuSpec& menu) {
     return text;
 }
 
-int NextTabStop(const FormSpec& form, int currentId, bool backwards,
+int NextTabStop(const FormDef& form, int currentId, bool backwards,
                 const std::function<bool(int id)>& canFocus) {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& c : form.controls) order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+    std::vector<const ControlDef*> order;
+    for (const ControlDef& c : form.controls) order.push_back(&c);
+    std::stable_sort(order.begin(), order.end(), [](const ControlDef* a, const ControlDef* b) {
         return a->tabIndex < b->tabIndex;
     });
     const auto count = static_cast<int>(order.size());

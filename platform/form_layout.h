@@ -17,14 +17,14 @@ enum class TextAlign { Left, Center };
 enum class Border { FixedDialog, FixedToolWindow, Sizable };
 enum class Pointer { Default, Hand };
 
-struct FontSpec {
+struct FontDef {
     std::string_view face;  // empty: the platform's default dialog font
     double points = 0;
     bool bold = false;
     bool underline = false;
 };
 
-struct ControlSpec {
+struct ControlDef {
     int id = 0;                  // also the window's command identifier
     std::string_view name;
     ControlKind kind = ControlKind::Label;
@@ -32,7 +32,7 @@ struct ControlSpec {
     std::string_view text;
     int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the container
     int tabIndex = 0;
-    std::optional<FontSpec> font;          // none: the form's font
+    std::optional<FontDef> font;          // none: the form's font
     std::optional<std::uint32_t> foreColor;  // 0x00BBGGRR; none: the system's
     TextAlign align = TextAlign::Left;
     bool visible = true;
@@ -46,7 +46,7 @@ struct ControlSpec {
 };
 
 // A line drawn over the form's background, from one point to another in twips.
-struct LineSpec {
+struct LineDef {
     std::string_view name;
     int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     int widthPixels = 1;
@@ -57,7 +57,7 @@ struct Shortcut {
     char key = 0;  // an upper-case letter, used with Ctrl; 0: none
 };
 
-struct MenuSpec {
+struct MenuDef {
     int id = 0;
     std::string_view name;
     int parent = 0;  // 0: a top-level menu; else the id of its menu
@@ -67,15 +67,15 @@ struct MenuSpec {
     bool enabled = true;
 };
 
-struct FormSpec {
+struct FormDef {
     std::string_view name;
     std::string_view caption;
     Border border = Border::FixedDialog;
     int clientWidth = 0, clientHeight = 0;  // twips
-    FontSpec font;
-    std::span<const ControlSpec> controls;
-    std::span<const MenuSpec> menus;
-    std::span<const LineSpec> lines;  // in table order, later ones on top
+    FontDef font;
+    std::span<const ControlDef> controls;
+    std::span<const MenuDef> menus;
+    std::span<const LineDef> lines;  // in table order, later ones on top
     int firstFocus = 0;  // the control that has the focus when shown; 0: the first tab stop
 };
 
@@ -96,19 +96,19 @@ constexpr float PixelsToTwips(int pixels, int dpi) {
     return static_cast<float>(static_cast<double>(pixels) * 1440.0 / dpi);
 }
 
-const ControlSpec* FindControl(const FormSpec& form, int id);
-const MenuSpec* FindMenu(const FormSpec& form, int id);
+const ControlDef* FindControl(const FormDef& form, int id);
+const MenuDef* FindMenu(const FormDef& form, int id);
 
 // Where a menu entry stands among its visible siblings: entries are inserted and
 // removed as they are shown and hidden, and keep the table's order.
-int MenuPosition(const FormSpec& form, int id, const std::function<bool(int id)>& isVisible);
+int MenuPosition(const FormDef& form, int id, const std::function<bool(int id)>& isVisible);
 
 // The caption as a menu shows it, with its shortcut: "&Remote Desktop\tCtrl+R".
-std::string MenuText(const MenuSpec& menu);
+std::string MenuText(const MenuDef& menu);
 
 // The next control the Tab key moves to, in tab-index order, wrapping around;
 // canFocus says which controls may take the focus now. 0 when none can.
-int NextTabStop(const FormSpec& form, int currentId, bool backwards,
+int NextTabStop(const FormDef& form, int currentId, bool backwards,
                 const std::function<bool(int id)>& canFocus);
 
 }  // namespace kestrum::platform

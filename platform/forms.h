@@ -18,7 +18,7 @@ public:
     // Loads the window anew (its logic made by makeLogic), shows it centred and
     // returns once it has been unloaded, with the window that was active before
     // active again.
-    virtual void showModal(const FormSpec& layout, const MakeLogic& makeLogic) = 0;
+    virtual void showModal(const FormDef& layout, const MakeLogic& makeLogic) = 0;
 };
 
 }  // namespace kestrum::platform

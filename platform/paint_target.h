@@ -19,7 +19,7 @@ public:
     virtual void lockWindowUpdate(bool lock) = 0;
     // GetClientRect(hwnd); false when the call fails (right and bottom untouched).
     virtual bool getClientRect(int& right, int& bottom) = 0;
-    // A form's persistent-image surface (its hDC), owned by the window.
+    // A form's persistent-image surface, owned by the window.
     virtual Canvas* formCanvas() = 0;
     // GetDC(hwnd) for a button; destroying the canvas gives the DC back with
     // ReleaseDC. May be null when GetDC fails.

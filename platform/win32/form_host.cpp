@@ -6,7 +6,7 @@
 namespace kestrum::win32 {
 
 using platform::ControlKind;
-using platform::ControlSpec;
+using platform::ControlDef;
 
 namespace {
 
@@ -14,7 +14,7 @@ constexpr wchar_t kFormClass[] = L"KestrumForm";
 
 }  // namespace
 
-FormWindow::FormWindow(const platform::FormSpec& spec, int iconResource)
+FormWindow::FormWindow(const platform::FormDef& spec, int iconResource)
     : spec_(spec), parts_(spec, iconResource, *this) {}
 
 FormWindow::~FormWindow() {
@@ -82,8 +82,8 @@ bool FormWindow::createModal() {
 
 void FormWindow::show() {
     if (events_) {
-        events_->Form_Load();
-        events_->Form_Resize();
+        events_->onLoad();
+        events_->onResize();
     }
     // Centred on the work area of the monitor the window is on.
     RECT window;
@@ -170,8 +170,8 @@ float FormWindow::scaleHeight() const {
     return platform::PixelsToTwips(client.bottom, dpi_);
 }
 
-const ControlSpec* FormWindow::buttonFor(bool cancel) const {
-    for (const ControlSpec& c : spec_.controls)
+const ControlDef* FormWindow::buttonFor(bool cancel) const {
+    for (const ControlDef& c : spec_.controls)
         if (cancel ? c.cancelButton : c.defaultButton) return &c;
     return nullptr;
 }
@@ -199,7 +199,7 @@ bool FormWindow::preTranslate(MSG& msg) {
     // Esc is the cancel button's, wherever the focus is (a rich-text box would
     // otherwise keep it for itself). Sent as the button's click, so that it
     // reaches the logic through the window procedure like any other.
-    const ControlSpec* cancel = buttonFor(true);
+    const ControlDef* cancel = buttonFor(true);
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && cancel) {
         const WindowControl& button = parts_.control(cancel->id);
         if (button.visible() && button.enabled())

@@ -22,7 +22,7 @@ namespace kestrum::win32 {
 class FormWindow : public platform::FormView, private ControlOwner {
 public:
     // iconResource: the program's icon resource the window shows; 0 for none.
-    FormWindow(const platform::FormSpec& spec, int iconResource);
+    FormWindow(const platform::FormDef& spec, int iconResource);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -89,11 +89,11 @@ private:
     bool canFocus(int id) { return parts_.control(id).canFocus(); }
     void focusNextAfter(int id) override;
     void focusNext(int fromId, bool backwards);
-    const platform::ControlSpec* buttonFor(bool cancel) const;
+    const platform::ControlDef* buttonFor(bool cancel) const;
     HWND windowOf(int containerId);
     void enableOthers();
 
-    const platform::FormSpec& spec_;
+    const platform::FormDef& spec_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     platform::FormEvents* events_ = nullptr;

@@ -10,7 +10,7 @@
 namespace kestrum::win32 {
 
 using platform::ControlKind;
-using platform::ControlSpec;
+using platform::ControlDef;
 
 namespace {
 
@@ -18,7 +18,7 @@ HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
 }  // namespace
 
-FormParts::FormParts(const platform::FormSpec& spec, int iconResource, ControlOwner& owner)
+FormParts::FormParts(const platform::FormDef& spec, int iconResource, ControlOwner& owner)
     : spec_(spec), iconResource_(iconResource), owner_(owner) {}
 
 bool FormParts::build(HWND window) {
@@ -26,7 +26,7 @@ bool FormParts::build(HWND window) {
     loadIcons();
     if (!menus_.create(window) || !createControls()) return false;
     std::vector<ACCEL> keys;
-    for (const platform::MenuSpec& m : spec_.menus)
+    for (const platform::MenuDef& m : spec_.menus)
         if (m.shortcut.key)
             keys.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(m.shortcut.key), static_cast<WORD>(m.id)});
     if (!keys.empty()) shortcuts_.reset(::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
@@ -52,7 +52,7 @@ WindowControl* FormParts::controlOf(HWND hwnd) {
 }
 
 bool FormParts::createControls() {
-    for (const ControlSpec& c : spec_.controls) {
+    for (const ControlDef& c : spec_.controls) {
         const wchar_t* windowClass = L"STATIC";
         DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
         DWORD exStyle = 0;
@@ -106,7 +106,7 @@ void FormParts::applyFonts() {
     const auto replaced = static_cast<std::ptrdiff_t>(fonts_.size());
     HFONT formFont = fontFor(spec_.font);
     for (auto& [id, each] : controls_) {
-        const ControlSpec& c = each->spec();
+        const ControlDef& c = each->spec();
         HWND hwnd = each->hwnd();
         if (c.kind == ControlKind::RichText) {
             // The document brings its own fonts (a window font would override them)
@@ -134,7 +134,7 @@ void FormParts::applyFonts() {
     fonts_.erase(fonts_.begin(), fonts_.begin() + replaced);
 }
 
-HFONT FormParts::fontFor(const platform::FontSpec& font) {
+HFONT FormParts::fontFor(const platform::FontDef& font) {
     const int dpi = owner_.dpi();
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;

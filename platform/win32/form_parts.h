@@ -22,7 +22,7 @@ inline constexpr wchar_t kPictureBoxClass[] = L"KestrumPictureBox";
 class FormParts {
 public:
     // iconResource: the program's icon resource the window shows; 0 for none.
-    FormParts(const platform::FormSpec& spec, int iconResource, ControlOwner& owner);
+    FormParts(const platform::FormDef& spec, int iconResource, ControlOwner& owner);
 
     // Makes the menus, the controls, their fonts, the icons and the shortcuts in
     // the window, at the window's dpi. False on failure.
@@ -43,11 +43,11 @@ public:
 private:
     bool createControls();
     void applyFonts();
-    HFONT fontFor(const platform::FontSpec& font);
+    HFONT fontFor(const platform::FontDef& font);
     void loadIcons();
     int px(int twips) const { return platform::TwipsToPixels(twips, owner_.dpi()); }
 
-    const platform::FormSpec& spec_;
+    const platform::FormDef& spec_;
     int iconResource_;
     ControlOwner& owner_;
     HWND window_ = nullptr;

@@ -11,7 +11,7 @@
 
 namespace kestrum::win32 {
 
-using platform::ControlSpec;
+using platform::ControlDef;
 
 namespace {
 
@@ -117,7 +117,7 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             int id = LOWORD(wParam);
             // Esc as the dialog keys report it to the window: the cancel button's click.
             if (id == IDCANCEL && hwnd == hwnd_) {
-                const ControlSpec* cancel = buttonFor(true);
+                const ControlDef* cancel = buttonFor(true);
                 id = cancel ? cancel->id : 0;
             }
             if (id && onCommand(id, HIWORD(wParam), reinterpret_cast<HWND>(lParam))) return 0;
@@ -129,7 +129,7 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     switch (message) {
         case kActivateMessage: onActivate(); return 0;
         case DM_GETDEFID:  // asked by the dialog keys: Enter clicks the default button
-            if (const ControlSpec* button = buttonFor(false)) return MAKELRESULT(button->id, DC_HASDEFID);
+            if (const ControlDef* button = buttonFor(false)) return MAKELRESULT(button->id, DC_HASDEFID);
             return 0;
         case WM_SIZE: onSize(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam)); return 0;
         case WM_DPICHANGED: onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
@@ -169,7 +169,7 @@ bool FormWindow::onCommand(int id, int code, HWND control) {
 }
 
 void FormWindow::onActivate() {
-    if (events_) events_->Form_Activate();
+    if (events_) events_->onActivate();
 }
 
 void FormWindow::onSize(UINT kind, int width, int height) {
@@ -177,7 +177,7 @@ void FormWindow::onSize(UINT kind, int width, int height) {
     // Every later change of size reaches the logic; show() reports the first.
     if (events_ && shown_ && !clientSize_.sizing() && std::pair{width, height} != shownSize_) {
         shownSize_ = {width, height};
-        events_->Form_Resize();
+        events_->onResize();
     }
 }
 
@@ -192,8 +192,8 @@ void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
     ::GetClientRect(hwnd_, &client);
     shownSize_ = {client.right, client.bottom};
     if (events_ && shown_) {
-        events_->Form_Resize();
-        events_->Form_DpiChanged();
+        events_->onResize();
+        events_->onDpiChanged();
     }
     ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
 }

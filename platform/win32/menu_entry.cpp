@@ -4,7 +4,7 @@
 
 namespace kestrum::win32 {
 
-MenuEntry::MenuEntry(const platform::MenuSpec& spec, MenuBar& bar)
+MenuEntry::MenuEntry(const platform::MenuDef& spec, MenuBar& bar)
     : spec_(spec),
       bar_(bar),
       popup_(spec.parent ? nullptr : ::CreatePopupMenu()),
@@ -82,10 +82,10 @@ bool MenuBar::create(HWND window) {
     bar_ = ::CreateMenu();
     if (!bar_) return false;
     window_ = window;
-    for (const platform::MenuSpec& m : spec_.menus)
+    for (const platform::MenuDef& m : spec_.menus)
         entries_[m.id] = std::make_unique<MenuEntry>(m, *this);
     // Inserted in table order, so each entry lands after its visible elder siblings.
-    for (const platform::MenuSpec& m : spec_.menus)
+    for (const platform::MenuDef& m : spec_.menus)
         if (m.visible) entries_[m.id]->insert();
     return ::SetMenu(window, bar_) != FALSE;
 }

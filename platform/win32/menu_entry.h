@@ -21,7 +21,7 @@ class MenuBar;
 class MenuEntry : public platform::Control {
 public:
     // A menu of the bar (one without a parent) opens a menu of its own.
-    MenuEntry(const platform::MenuSpec& spec, MenuBar& bar);
+    MenuEntry(const platform::MenuDef& spec, MenuBar& bar);
 
     // Puts the entry into its menu, after its visible elder siblings.
     void insert();
@@ -48,7 +48,7 @@ private:
     HMENU parentMenu() const;
     void remove();
 
-    const platform::MenuSpec& spec_;
+    const platform::MenuDef& spec_;
     MenuBar& bar_;
     HMENU popup_ = nullptr;  // a menu of the bar: the menu it opens
     std::string text_;
@@ -59,7 +59,7 @@ private:
 
 class MenuBar {
 public:
-    explicit MenuBar(const platform::FormSpec& spec) : spec_(spec) {}
+    explicit MenuBar(const platform::FormDef& spec) : spec_(spec) {}
     MenuBar(const MenuBar&) = delete;
     MenuBar& operator=(const MenuBar&) = delete;
 
@@ -77,10 +77,10 @@ public:
     MenuEntry& at(int id) { return *entries_.at(id); }
     HWND window() const { return window_; }
     HMENU handle() const { return bar_; }
-    const platform::FormSpec& spec() const { return spec_; }
+    const platform::FormDef& spec() const { return spec_; }
 
 private:
-    const platform::FormSpec& spec_;
+    const platform::FormDef& spec_;
     HWND window_ = nullptr;
     HMENU bar_ = nullptr;
     std::map<int, std::unique_ptr<MenuEntry>> entries_;

@@ -6,7 +6,7 @@
 
 namespace kestrum::win32 {
 
-void Win32Forms::showModal(const platform::FormSpec& layout, const MakeLogic& makeLogic) {
+void Win32Forms::showModal(const platform::FormDef& layout, const MakeLogic& makeLogic) {
     const HWND active = ::GetActiveWindow();
     FormWindow window(layout, 0);
     if (!window.createModal()) return;

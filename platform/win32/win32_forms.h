@@ -6,7 +6,7 @@ namespace kestrum::win32 {
 
 class Win32Forms : public platform::Forms {
 public:
-    void showModal(const platform::FormSpec& layout, const MakeLogic& makeLogic) override;
+    void showModal(const platform::FormDef& layout, const MakeLogic& makeLogic) override;
 };
 
 }  // namespace kestrum::win32

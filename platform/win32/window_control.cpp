@@ -13,7 +13,7 @@ RECT RectInParent(HWND hwnd) {
     return rect;
 }
 
-WindowControl::WindowControl(const platform::ControlSpec& spec, HWND hwnd, ControlOwner& owner)
+WindowControl::WindowControl(const platform::ControlDef& spec, HWND hwnd, ControlOwner& owner)
     : spec_(spec),
       hwnd_(hwnd),
       owner_(owner),

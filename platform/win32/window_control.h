@@ -27,9 +27,9 @@ protected:
 
 class WindowControl : public platform::Control {
 public:
-    WindowControl(const platform::ControlSpec& spec, HWND hwnd, ControlOwner& owner);
+    WindowControl(const platform::ControlDef& spec, HWND hwnd, ControlOwner& owner);
 
-    const platform::ControlSpec& spec() const { return spec_; }
+    const platform::ControlDef& spec() const { return spec_; }
     HWND hwnd() const { return hwnd_; }
     // Whether Tab may move the focus here now.
     bool canFocus() const;
@@ -59,7 +59,7 @@ private:
     void setEdge(int which, float twips);
     void repaintBackground();
 
-    const platform::ControlSpec& spec_;
+    const platform::ControlDef& spec_;
     HWND hwnd_;
     ControlOwner& owner_;
     std::optional<std::uint32_t> color_;

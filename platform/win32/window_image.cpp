@@ -47,11 +47,11 @@ void WindowImage::refresh(HWND window) {
     ::RedrawWindow(window, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
-void WindowImage::drawLines(HWND window, std::span<const platform::LineSpec> lines, int dpi) {
+void WindowImage::drawLines(HWND window, std::span<const platform::LineDef> lines, int dpi) {
     if (lines.empty() || !window) return;
     HDC image = drawInto(window);
     const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
-    for (const platform::LineSpec& line : lines) {
+    for (const platform::LineDef& line : lines) {
         UniqueHpen pen(::CreatePen(PS_SOLID, line.widthPixels, line.color));
         SelectionRestorer selected(image, pen.get());
         ::MoveToEx(image, px(line.x1), px(line.y1), nullptr);

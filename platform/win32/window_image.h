@@ -24,7 +24,7 @@ public:
     static void refresh(HWND window);
     // Lines lie on top of whatever was painted beneath them, so they go into the
     // image last, each time it is shown afresh; where their twips fall at the dpi.
-    void drawLines(HWND window, std::span<const platform::LineSpec> lines, int dpi);
+    void drawLines(HWND window, std::span<const platform::LineDef> lines, int dpi);
     // The picture box shows the top-left part of the window's image, unscaled.
     void copyTopLeft(HWND from, HWND pictureBox);
     // Readies a transparent label in its colour and gives the brush that fills it

@@ -150,10 +150,10 @@ bool SaveScreenshot(HWND window, const std::wstring& name) {
 // Every visible control of the table inside its parent, clear of its visible
 // siblings, and big enough for its caption: a label wraps it within its width, a
 // button keeps it on one line within its edges.
-void ExpectNothingOverlapsOrIsCutOff(HWND window, const platform::FormSpec& form) {
+void ExpectNothingOverlapsOrIsCutOff(HWND window, const platform::FormDef& form) {
     const int dpi = static_cast<int>(::GetDpiForWindow(window));
     SCOPED_TRACE(testing::Message() << form.name << " at dpi " << dpi);
-    for (const platform::ControlSpec& c : form.controls) {
+    for (const platform::ControlDef& c : form.controls) {
         HWND control = FindControl(window, c.id);
         ASSERT_NE(control, nullptr) << c.name;
         if (!::IsWindowVisible(control)) continue;
@@ -161,7 +161,7 @@ void ExpectNothingOverlapsOrIsCutOff(HWND window, const platform::FormSpec& form
         ::GetClientRect(::GetParent(control), &parent);
         ::IntersectRect(&inside, &place, &parent);
         EXPECT_TRUE(::EqualRect(&inside, &place)) << c.name << " leaves its parent";
-        for (const platform::ControlSpec& other : form.controls) {
+        for (const platform::ControlDef& other : form.controls) {
             HWND sibling = FindControl(window, other.id);
             const RECT there = RectInParent(sibling);
             if (&c < &other && c.container == other.container && ::IsWindowVisible(sibling)) {
@@ -202,7 +202,7 @@ TEST_F(DpiWindows, EveryWindowAtTheScreensDpiWithNothingOverlappingOrCutOff) {
         char key;
         WORD close;
         const wchar_t* caption;
-        const platform::FormSpec& form;
+        const platform::FormDef& form;
         const wchar_t* name;
     } windows[] = {{'A', VK_RETURN, L"About Kestrum 1.2", info::AboutLayout(), L"about_box"},
                    {'T', VK_ESCAPE, L"HOW TO...", info::HowToLayout(), L"howto_window"}};

@@ -40,8 +40,8 @@ inline std::wstring ThisFolder() {
 
 // The font a control of the table is meant to show at the dpi: its own or its window's,
 // in points; the system's message font where the table names no face.
-inline LOGFONTW TableFont(const platform::FormSpec& form, const platform::ControlSpec& c, int dpi) {
-    const platform::FontSpec& font = c.font ? *c.font : form.font;
+inline LOGFONTW TableFont(const platform::FormDef& form, const platform::ControlDef& c, int dpi) {
+    const platform::FontDef& font = c.font ? *c.font : form.font;
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
     ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));

@@ -81,7 +81,7 @@ class FakePlatform : public Ui, public System, public SettingsStore, public Sock
                      public Files, public FormView, public PaintTarget, public Canvas {
 public:
     // Controls are named as in layout; a window shown modally writes to its shower's log.
-    explicit FakePlatform(const FormSpec* layout = nullptr, Log* shared = nullptr)
+    explicit FakePlatform(const FormDef* layout = nullptr, Log* shared = nullptr)
         : log(shared ? *shared : own_), layout_(layout) {}
     void messageBox(Text text, unsigned style, Text title) override {
         lastMessage = {style, title};
@@ -131,11 +131,11 @@ public:
         return step(call + (arguments ? " " + *arguments : "") + (folder ? " in " + *folder : ""), shellResult);
     }
     std::uint32_t sysColor(int i) override { return step("sysColor " + std::to_string(i), 0xA0B0C0u + i); }
-    void showModal(const FormSpec& layout, const MakeLogic& makeLogic) override {
+    void showModal(const FormDef& layout, const MakeLogic& makeLogic) override {
         note("show " + std::string(layout.name));
         FakePlatform window(&layout, &log);
         const std::unique_ptr<FormEvents> logic = makeLogic(window);
-        logic->Form_Load();
+        logic->onLoad();
         if (whileShown) whileShown(window, *logic);
         note("closed " + std::string(layout.name));
     }
@@ -227,7 +227,7 @@ private:
         if (const auto* m = layout_ ? FindMenu(*layout_, id) : nullptr) return std::string(m->name);
         return std::to_string(id);
     }
-    const FormSpec* layout_;
+    const FormDef* layout_;
     std::map<int, std::unique_ptr<FakeControl>> controls_;
     std::pair<int, int> at_;
 };

@@ -155,7 +155,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
 TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) {
     p.fake(txtLocalIP).text_ = "14-27-39-21";
     p.whileShown = [](FakePlatform&, platform::FormEvents& box) {
-        box.Form_DpiChanged();
+        box.onDpiChanged();
         box.onClick(info::cmdSysInfo);
         box.onClick(info::cmdOK);
     };
@@ -268,7 +268,7 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
         {1e8f, 7680, {99999520.f, 6720, 99998544.f, 7140, 240, 7140}},  // 99998545 as a float
     };
     for (const auto& c : cases) {
-        for (const platform::ControlSpec& s : info::HowToLayout().controls)
+        for (const platform::ControlDef& s : info::HowToLayout().controls)
             window.fake(s.id).place = {float(s.left), float(s.top), float(s.width), float(s.height)};
         window.clientTwips = {c.width, c.height};
         howTo.Form_Resize();

@@ -32,10 +32,10 @@ using testsupport::FindControl;
 
 class Recorder : public platform::FormEvents {
 public:
-    void Form_Load() override { events.push_back("load"); }
-    void Form_Resize() override { events.push_back("resize"); }
-    void Form_Activate() override { events.push_back("activate"); }
-    void Form_DpiChanged() override { events.push_back("dpi"); }
+    void onLoad() override { events.push_back("load"); }
+    void onResize() override { events.push_back("resize"); }
+    void onActivate() override { events.push_back("activate"); }
+    void onDpiChanged() override { events.push_back("dpi"); }
     void onClick(int id) override { events.push_back("click " + std::to_string(id)); }
     void onChange(int id) override { events.push_back("change " + std::to_string(id)); }
     std::vector<std::string> events;
@@ -62,15 +62,15 @@ std::vector<std::string> Shown(HMENU bar) {
 }
 std::vector<std::string> Wanted(FormWindow& form) {
     std::vector<std::string> entries;
-    const auto add = [&](const platform::MenuSpec& m) {
+    const auto add = [&](const platform::MenuDef& m) {
         const platform::Control& entry = form.control(m.id);
         const std::string grey = entry.enabled() ? "" : "|grey";
         if (entry.visible()) entries.push_back(m.caption == "-" ? "-" : platform::MenuText(m) + grey);
         return entry.visible();
     };
-    for (const platform::MenuSpec& menu : app::KestrumLayout().menus)
+    for (const platform::MenuDef& menu : app::KestrumLayout().menus)
         if (!menu.parent && add(menu))
-            for (const platform::MenuSpec& m : app::KestrumLayout().menus)
+            for (const platform::MenuDef& m : app::KestrumLayout().menus)
                 if (m.parent == menu.id) add(m);
     return entries;
 }
@@ -174,7 +174,7 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
     BYTE keys[256] = {};
     keys[VK_CONTROL] = 0x80;
     ::SetKeyboardState(keys);
-    for (const platform::MenuSpec& m : app::KestrumLayout().menus) {
+    for (const platform::MenuDef& m : app::KestrumLayout().menus) {
         if (!m.shortcut.key) continue;
         MSG press{FindControl(main.hwnd(), app::txtRemoteIP), WM_KEYDOWN, static_cast<WPARAM>(m.shortcut.key), 0, 0, {}};
         EXPECT_TRUE(main.preTranslate(press)) << m.name;
@@ -196,9 +196,9 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
 // the dpi or the dialog font, text boxes taking text of any length; the client area, its
 // image and the frame's kind.
 constexpr int kMovedLeft = 1000;
-void ExpectLaidOutAt(FormWindow& form, const platform::FormSpec& spec, int dpi, int moved) {
+void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, int moved) {
     const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
-    for (const platform::ControlSpec& c : spec.controls) {
+    for (const platform::ControlDef& c : spec.controls) {
         SCOPED_TRACE(::testing::Message() << spec.name << "." << c.name << " at dpi " << dpi);
         HWND control = FindControl(form.hwnd(), c.id);
         const RECT place = testsupport::RectInParent(control);
@@ -242,7 +242,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     PumpPendingMessages();
     FormWindow about(info::AboutLayout(), 0), howTo(info::HowToLayout(), 0);
     ASSERT_TRUE(about.createModal() && howTo.createModal());
-    const std::pair<FormWindow*, const platform::FormSpec*> forms[] = {
+    const std::pair<FormWindow*, const platform::FormDef*> forms[] = {
         {&main, &app::KestrumLayout()}, {&about, &info::AboutLayout()}, {&howTo, &info::HowToLayout()}};
     main.control(app::cmdTRY).setLeft(kMovedLeft);  // a place the logic chose outlives the moves
     recorder.events.clear();
@@ -272,7 +272,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     ::FillRect(about.imageDc(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     about.refresh();
     const auto px = [&](int twips) { return platform::TwipsToPixels(twips, about.dpi()); };
-    for (const platform::LineSpec& line : info::AboutLayout().lines) {
+    for (const platform::LineDef& line : info::AboutLayout().lines) {
         EXPECT_EQ(::GetPixel(about.imageDc(), px(line.x2) - 9, px(line.y1)), line.color) << line.name;
         EXPECT_EQ(::GetPixel(about.imageDc(), px(line.x1) - 2 * line.widthPixels, px(line.y1)), 0u) << line.name;
     }
@@ -296,7 +296,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
 class ClosedByKeys : public Recorder {
 public:
     explicit ClosedByKeys(platform::FormView& view) : view_(view) {}
-    void Form_Activate() override {
+    void onActivate() override {
         const auto window = reinterpret_cast<HWND>(view_.windowHandle());
         mainTookInput = ::IsWindowEnabled(main) != FALSE;
         ::PostMessageW(window, WM_KEYDOWN, VK_RETURN, 0);
