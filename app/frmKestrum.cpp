@@ -73,6 +73,7 @@ void frmKestrum::onClick(int id) {
         case KestrumId::mnuExit: mnuExit_Click(); break;
         case KestrumId::mnuAbout: mnuAbout_Click(); break;
         case KestrumId::mnuHowTO: mnuHowTO_Click(); break;
+        case KestrumId::mnuCheck: mnuCheck_Click(); break;
         default: break;
     }
 }

@@ -11,7 +11,9 @@
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
+#include "platform/router.h"
 #include "platform/ui.h"
+#include "reach/door.h"
 
 namespace kestrum::app {
 
@@ -23,12 +25,16 @@ struct Services {
     platform::Sockets& sockets;
     platform::Internet& internet;
     platform::HopProbe& hops;
+    platform::PortProbe& ports;
     platform::Shell& shell;
     platform::SystemColors& systemColors;
     // The Help menu's windows, and what the About box reads.
     platform::Forms& forms;
     platform::Registry& registry;
     platform::Files& files;
+    // The Connection Check: the router, and the port Kestrum may open on it.
+    platform::Router& router;
+    reach::Door& door;
 };
 
 inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue
@@ -58,7 +64,8 @@ public:
 
     // Remote ID entry and check.
     void txtRemoteIP_Change();
-    bool CheckRemoteID(const std::string& id);
+    // servicePort: the port of the service the action will use.
+    bool CheckRemoteID(const std::string& id, std::uint16_t servicePort);
 
     // The two actions on a remote computer.
     void cmdCreateSession_Click();
@@ -69,6 +76,7 @@ public:
     // The Help menu: each window shown modally.
     void mnuAbout_Click();
     void mnuHowTO_Click();
+    void mnuCheck_Click();
 
 private:
     std::string decimalSeparator() const;

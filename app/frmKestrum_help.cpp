@@ -1,8 +1,10 @@
-// The Help menu: the About box and the How-To window, each shown modally.
+// The Help menu: the How-To window, the Connection Check and the About box, each
+// shown modally.
 
 #include "app/frmKestrum.h"
 #include "info/frmAbout.h"
 #include "info/frmHowTo.h"
+#include "reach/frmConnectionCheck.h"
 
 namespace kestrum::app {
 
@@ -20,6 +22,15 @@ void frmKestrum::mnuHowTO_Click() {
     services_.forms.showModal(info::HowToLayout(), [this](platform::FormView& window) {
         return std::make_unique<info::frmHowTo>(
             window, main_.AppPath, info::HowToServices{services_.ui, services_.systemColors, services_.shell});
+    });
+    Form_Activate();
+}
+
+void frmKestrum::mnuCheck_Click() {
+    services_.forms.showModal(reach::ConnectionCheckLayout(), [this](platform::FormView& window) {
+        return std::make_unique<reach::frmConnectionCheck>(
+            window, reach::CheckServices{services_.ui, services_.systemColors, services_.registry, services_.settings,
+                                         services_.router, services_.door});
     });
     Form_Activate();
 }

@@ -63,6 +63,7 @@ const MenuDef kMenus[] = {
     {mnuExit, "mnuExit", mnuAction, "E&xit", {'Q'}},
     {mnuHelp, "mnuHelp", 0, "&Help"},
     {mnuHowTO, "mnuHowTO", mnuHelp, "How &To...", {'T'}},
+    {mnuCheck, "mnuCheck", mnuHelp, "&Connection Check...", {'K'}},
     {mnuAbout, "mnuAbout", mnuHelp, "&About", {'A'}},
 };
 

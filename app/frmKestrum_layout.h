@@ -33,6 +33,7 @@ enum KestrumId : int {
     mnuHelp,
     mnuHowTO,
     mnuAbout,
+    mnuCheck,
 };
 
 const platform::FormDef& KestrumLayout();

@@ -18,8 +18,9 @@ void frmKestrum::txtRemoteIP_Change() {
         command->setEnabled(ready);
 }
 
-bool frmKestrum::CheckRemoteID(const std::string& id) {
-    const remote::RemoteIdCheck result = remote::CheckRemoteID(id, decimalSeparator(), {services_.hops});
+bool frmKestrum::CheckRemoteID(const std::string& id, std::uint16_t servicePort) {
+    const remote::RemoteIdCheck result =
+        remote::CheckRemoteID(id, decimalSeparator(), {services_.hops, services_.ports, servicePort});
     if (result == remote::RemoteIdCheck::Available) return true;
     services_.ui.messageBox(remote::RemoteIdCheckText(result, id), platform::kInformation, kAppTitle);
     return false;
@@ -30,7 +31,7 @@ void frmKestrum::cmdCreateSession_Click() {
     if (!remote::LooksLikeId(trimmed)) return;
     platform::Ui& ui = services_.ui;
     ui.setBusyPointer(true);
-    if (CheckRemoteID(txtRemoteIP.text())) {
+    if (CheckRemoteID(txtRemoteIP.text(), remote::kRemoteDesktopPort)) {
         const std::uintptr_t owner = view_.windowHandle();
         const std::string address = net::IDToIP(trimmed, decimalSeparator());
         const std::intptr_t result =
@@ -55,7 +56,7 @@ void frmKestrum::cmdBrowse_Click() {
     if (trimmed.empty()) return;
     platform::Ui& ui = services_.ui;
     ui.setBusyPointer(true);
-    if (CheckRemoteID(txtRemoteIP.text())) {
+    if (CheckRemoteID(txtRemoteIP.text(), remote::kSharedFoldersPort)) {
         const std::string target = remote::SharedFoldersPath(net::IDToIP(trimmed, decimalSeparator()));
         const std::intptr_t result =
             services_.shell.execute(0, "explore", target, std::nullopt, std::nullopt, platform::kShowMaximized);
@@ -81,7 +82,7 @@ void frmKestrum::cmdGETIP_Click() {
     if (!remote::LooksLikeId(trimmed)) return;
     platform::Ui& ui = services_.ui;
     ui.setBusyPointer(true);
-    if (!CheckRemoteID(txtRemoteIP.text())) {
+    if (!CheckRemoteID(txtRemoteIP.text(), remote::kRemoteDesktopPort)) {
         ui.setBusyPointer(false);
         return;
     }

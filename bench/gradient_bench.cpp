@@ -17,6 +17,7 @@ using namespace kestrum;
 class NoUi : public platform::Ui {
 public:
     void messageBox(const std::string&, unsigned, const std::string&) override {}
+    bool confirm(const std::string&, unsigned, const std::string&) override { return false; }
     void setBusyPointer(bool) override {}
     void doEvents() override {}
 };

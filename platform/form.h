@@ -2,6 +2,7 @@
 // What a portable window's logic needs from the window that hosts it.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "platform/control.h"
@@ -48,6 +49,9 @@ public:
     // The size of the client area in twips.
     virtual float scaleWidth() const = 0;
     virtual float scaleHeight() const = 0;
+    // Runs work on a thread of its own, then done on the window's thread, unless
+    // the window has closed by then. work must not touch the window.
+    virtual void runInBackground(std::function<void()> work, std::function<void()> done) = 0;
 };
 
 }  // namespace kestrum::platform

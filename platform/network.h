@@ -1,7 +1,7 @@
 #pragma once
 // The network calls the program makes, mirrored one to one: Windows Sockets 1.1
 // for the host's own address, WinINet for the Internet probe, and the IP Helper
-// hop-count probe with its address parser.
+// hop-count probe with its address parser, and a TCP connection to a service.
 
 #include <cstdint>
 #include <optional>
@@ -49,6 +49,15 @@ public:
 
 // A session or request, closed when its owner goes.
 using OwnedInternetHandle = FacadeHandle<Internet, InternetHandle, &Internet::close>;
+
+// A TCP connection to a service, closed as soon as it is made.
+class PortProbe {
+public:
+    virtual ~PortProbe() = default;
+    // Whether the address (network order) accepts a connection on the port within
+    // timeoutMs; refused, unreachable and silent are all no.
+    virtual bool connects(std::uint32_t address, std::uint16_t port, unsigned timeoutMs) = 0;
+};
 
 class HopProbe {
 public:

@@ -18,6 +18,8 @@ public:
     virtual ~Ui() = default;
     // Modal; returns when the user has dismissed it.
     virtual void messageBox(const std::string& text, unsigned style, const std::string& title) = 0;
+    // The same with OK and Cancel; true when the user chose OK.
+    virtual bool confirm(const std::string& text, unsigned style, const std::string& title) = 0;
     // The hourglass over all of the program's windows, or the default pointer.
     virtual void setBusyPointer(bool busy) = 0;
     // Handles the window events that are waiting, then returns.

@@ -16,6 +16,8 @@
 #include "platform/win32/win32_shell.h"
 #include "platform/win32/win32_system.h"
 #include "platform/win32/win32_ui.h"
+#include "platform/win32/upnp_router.h"
+#include "reach/door.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything else is loaded: DLLs from the system folder only, never
@@ -31,9 +33,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::IpHelperHopProbe hops;
     win32::Win32Shell shell;
     win32::Win32SystemColors systemColors;
-    win32::Win32Forms forms;
     win32::Win32Registry registry;
     win32::Win32Files files;
+    win32::TcpPortProbe ports;
+    win32::UpnpRouter router;
+    reach::Door door(router, settings);
+    // Declared after what the work uses, so its threads end first.
+    win32::BackgroundWork jobs;
+    win32::Win32Forms forms(&jobs);
     app::modMain main(system, settings);
 
     win32::FormWindow window(app::KestrumLayout(), IDI_KESTRUM);
@@ -42,12 +49,20 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     main.Main([&] {
         if (!window.create(nullptr)) return;
         logic = std::make_unique<app::frmKestrum>(window, main,
-                                                  app::Services{ui, system, settings, sockets, internet, hops, shell,
-                                                                systemColors, forms, registry, files});
+                                                  app::Services{ui, system, settings, sockets, internet, hops, ports,
+                                                                shell, systemColors, forms, registry, files, router,
+                                                                door});
         window.setEvents(logic.get());
+        window.setBackgroundWork(&jobs);
         window.show();
         shown = true;
     });
     if (!shown) return 1;
-    return win32::RunMessageLoop();
+    // A port a crashed run left open on the router, closed without holding up the window.
+    jobs.start([&door] { door.CloseLeftBehind(); });
+    const int result = win32::RunMessageLoop();
+    // The port this run opened is closed when it ends, once no work is under way.
+    jobs.joinAll();
+    if (door.IsOpen()) door.Close();
+    return result;
 }

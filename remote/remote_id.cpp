@@ -15,6 +15,9 @@ RemoteIdCheck CheckRemoteID(const std::string& id, std::string_view decimalSepar
     if (!HasFourParts(id)) return RemoteIdCheck::WrongId;
     const std::string address = net::IDToIP(id, decimalSeparator);
     if (net::IsReachable(probes.hops, address)) return RemoteIdCheck::Available;
+    const std::uint32_t parsed = probes.hops.inetAddr(address);
+    if (parsed != 0xFFFFFFFF && probes.ports.connects(parsed, probes.servicePort, kPortTimeoutMs))
+        return RemoteIdCheck::Available;
     return RemoteIdCheck::NotAvailable;
 }
 

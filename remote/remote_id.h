@@ -2,6 +2,7 @@
 // What a remote ID must look like, and the check every action on a remote
 // computer passes before it runs.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,10 +18,20 @@ bool LooksLikeId(std::string_view trimmed);
 // three "-", empty parts included. What the parts hold is the codec's business.
 bool HasFourParts(std::string_view id);
 
+// The ports of the services the actions use: Remote Desktop (also for the
+// address given for a VPN) and the shared folders.
+inline constexpr std::uint16_t kRemoteDesktopPort = 3389;
+inline constexpr std::uint16_t kSharedFoldersPort = 445;
+// How long the service's port may take to answer.
+inline constexpr unsigned kPortTimeoutMs = 3000;
+
 // The ways of asking whether the computer at an address answers; the check
-// asks them in turn, and one yes is enough.
+// asks them in turn, and one yes is enough. Firewalls commonly drop the hop
+// probe, so the service's own port is asked next.
 struct RemoteProbes {
     platform::HopProbe& hops;
+    platform::PortProbe& ports;
+    std::uint16_t servicePort = kRemoteDesktopPort;
 };
 
 enum class RemoteIdCheck { Available, WrongId, NotAvailable };

@@ -12,6 +12,13 @@ results=$root/build/results
 quick=${1:-}
 source scripts/wine-env.sh
 ip link set lo up || { echo "no network namespace: run as root through unshare -n" >&2; exit 1; }
+# An address on a link where nothing answers, for the port probe's silent case:
+# the far end of a pair that takes every packet and answers none.
+if ip link add silent0 type veth peer name silent1 && ip link set silent1 up &&
+    ip addr add 10.99.0.1/24 dev silent0 && ip link set silent0 up &&
+    ip neigh replace 10.99.0.2 lladdr 02:00:00:00:99:02 dev silent0; then
+    export KESTRUM_SILENT_ADDRESS=10.99.0.2
+fi
 
 # A STUN server on loopback for IP.EXE's tests (Debian's coturn, STUN only).
 turnserver -n --listening-ip=127.0.0.1 --listening-port=3478 --stun-only --no-tcp --no-tls --no-dtls --no-cli \

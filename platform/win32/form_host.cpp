@@ -66,6 +66,7 @@ bool FormWindow::create(HWND owner) {
     hwnd_ = ::CreateWindowExW(exStyle, kFormClass, Widen(spec_.caption).c_str(), style, CW_USEDEFAULT,
                               CW_USEDEFAULT, 100, 100, owner, nullptr, ::GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
+    mailbox_ = std::make_shared<WindowMailbox>(hwnd_);
     dpi_ = static_cast<int>(::GetDpiForWindow(hwnd_));
     if (dpi_ <= 0) dpi_ = 96;
     if (!parts_.build(hwnd_)) return false;

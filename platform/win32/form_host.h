@@ -6,12 +6,14 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/form.h"
 #include "platform/form_layout.h"
+#include "platform/win32/background_work.h"
 #include "platform/win32/client_size.h"
 #include "platform/win32/form_parts.h"
 #include "platform/win32/gdi_paint.h"
@@ -37,6 +39,8 @@ public:
     // The same for a window that will be shown modally: its end is not the program's.
     bool createModal();
     void setEvents(platform::FormEvents* events) { events_ = events; }
+    // The threads that work handed on by runInBackground runs on.
+    void setBackgroundWork(BackgroundWork* jobs) { jobs_ = jobs; }
 
     // Load, resize, show centred, then activation once the window is on screen.
     void show();
@@ -55,6 +59,9 @@ public:
     void setCaption(const std::string& caption) override;
     float scaleWidth() const override;
     float scaleHeight() const override;
+    void runInBackground(std::function<void()> work, std::function<void()> done) override {
+        RunInBackground(jobs_, mailbox_, std::move(work), std::move(done));
+    }
 
     HWND hwnd() const { return hwnd_; }
     int dpi() const override { return dpi_; }
@@ -103,7 +110,9 @@ private:
     bool modal_ = false;
     std::vector<HWND> disabledOthers_;  // while modal
     bool busy_ = false;
-    bool reporting_ = false;  // a failure is on screen: the next ones are only logged
+    bool reporting_ = false;
+    BackgroundWork* jobs_ = nullptr;
+    std::shared_ptr<WindowMailbox> mailbox_;  // a failure is on screen: the next ones are only logged
     FormParts parts_;
     WindowImage image_;
     FormPaintTarget paintTarget_{*this};

@@ -140,6 +140,7 @@ HFONT FormParts::fontFor(const platform::FontDef& font) {
     metrics.cbSize = sizeof metrics;
     if (font.face.empty() &&
         ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi))) {
+        if (font.bold) metrics.lfMessageFont.lfWeight = FW_BOLD;
         fonts_.emplace_back(::CreateFontIndirectW(&metrics.lfMessageFont));
         return fonts_.back().get();
     }

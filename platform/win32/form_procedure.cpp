@@ -128,6 +128,9 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (hwnd != hwnd_) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
         case kActivateMessage: onActivate(); return 0;
+        case WindowMailbox::kMessage:
+            for (const auto& done : mailbox_->take()) done();
+            return 0;
         case DM_GETDEFID:  // asked by the dialog keys: Enter clicks the default button
             if (const ControlDef* button = buttonFor(false)) return MAKELRESULT(button->id, DC_HASDEFID);
             return 0;
@@ -205,6 +208,7 @@ void FormWindow::onDestroy() {
 
 void FormWindow::onNcDestroy() {
     hwnd_ = nullptr;
+    if (mailbox_) mailbox_->close();
     parts_.windowGone();
     image_.clear();
 }

@@ -5,19 +5,11 @@
 
 #include <cstring>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/socket_owner.h"
 
 namespace kestrum::win32 {
 
 namespace {
-
-struct SocketTraits {
-    using Handle = SOCKET;
-    static Handle Invalid() { return INVALID_SOCKET; }
-    static bool IsValid(Handle s) { return s != INVALID_SOCKET; }
-    static void Close(Handle s) { ::closesocket(s); }
-};
-using UniqueSocket = UniqueHandle<SocketTraits>;
 
 struct AddrinfoDeleter {
     void operator()(addrinfo* list) const { ::freeaddrinfo(list); }

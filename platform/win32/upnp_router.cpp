@@ -10,7 +10,7 @@
 #include "platform/win32/com_owner.h"
 #include "platform/win32/nat_upnp_interfaces.h"
 #include "platform/win32/text.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/socket_owner.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -49,28 +49,6 @@ bool Read(IStaticPortMapping& from, platform::PortMapping& to) {
           enabled != VARIANT_FALSE, Narrow(description.view()), Narrow(outside.view())};
     return true;
 }
-
-struct SocketTraits {
-    using Handle = SOCKET;
-    static Handle Invalid() { return INVALID_SOCKET; }
-    static bool IsValid(Handle s) { return s != INVALID_SOCKET; }
-    static void Close(Handle s) { ::closesocket(s); }
-};
-
-class SocketsStarted {
-public:
-    SocketsStarted() : started_(::WSAStartup(MAKEWORD(2, 2), &data_) == 0) {}
-    SocketsStarted(const SocketsStarted&) = delete;
-    SocketsStarted& operator=(const SocketsStarted&) = delete;
-    ~SocketsStarted() {
-        if (started_) ::WSACleanup();
-    }
-    explicit operator bool() const { return started_; }
-
-private:
-    WSADATA data_{};
-    bool started_;
-};
 
 // The gateway of the default route with the lowest metric, in network order; 0 when
 // there is none.
@@ -141,7 +119,7 @@ std::string UpnpRouter::localAddress() {
     if (!gateway || !sockets) return {};
     // Connecting a datagram socket sends nothing: it only picks the route, and with
     // it the address this computer has on the gateway's link.
-    const UniqueHandle<SocketTraits> probe(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
+    const UniqueSocket probe(::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP));
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = ::htons(1900);

@@ -9,6 +9,7 @@ namespace kestrum::win32 {
 void Win32Forms::showModal(const platform::FormDef& layout, const MakeLogic& makeLogic) {
     const HWND active = ::GetActiveWindow();
     FormWindow window(layout, 0);
+    window.setBackgroundWork(jobs_);
     if (!window.createModal()) return;
     const std::unique_ptr<platform::FormEvents> logic = makeLogic(window);
     window.setEvents(logic.get());

@@ -5,6 +5,8 @@
 #include <iphlpapi.h>
 #include <wininet.h>
 
+#include "platform/win32/socket_owner.h"
+
 namespace kestrum::win32 {
 
 int Win32Sockets::startup(std::uint16_t version, platform::WsaData& data) {
@@ -61,6 +63,33 @@ platform::InternetHandle WinInet::openUrl(platform::InternetHandle session, cons
 
 void WinInet::close(platform::InternetHandle handle) {
     ::InternetCloseHandle(reinterpret_cast<HINTERNET>(handle));
+}
+
+// Connects without blocking and waits at most timeoutMs for the answer: a silent
+// address would otherwise hold the window for the system's whole retry time.
+bool TcpPortProbe::connects(std::uint32_t address, std::uint16_t port, unsigned timeoutMs) {
+    const SocketsStarted sockets;
+    if (!sockets) return false;
+    const UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    u_long nonBlocking = 1;
+    if (!socket || ::ioctlsocket(socket.get(), FIONBIO, &nonBlocking) != 0) return false;
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(port);
+    to.sin_addr.s_addr = address;
+    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return true;
+    if (::WSAGetLastError() != WSAEWOULDBLOCK) return false;
+    fd_set connected, failed;
+    FD_ZERO(&connected);
+    FD_ZERO(&failed);
+    FD_SET(socket.get(), &connected);
+    FD_SET(socket.get(), &failed);
+    timeval wait{static_cast<long>(timeoutMs / 1000), static_cast<long>(timeoutMs % 1000 * 1000)};
+    if (::select(0, nullptr, &connected, &failed, &wait) <= 0 || FD_ISSET(socket.get(), &failed)) return false;
+    int error = 0;
+    int size = sizeof error;
+    return ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
+           error == 0;
 }
 
 std::uint32_t IpHelperHopProbe::inetAddr(const std::string& address) { return ::inet_addr(address.c_str()); }

@@ -21,6 +21,11 @@ public:
     void close(platform::InternetHandle handle) override;
 };
 
+class TcpPortProbe : public platform::PortProbe {
+public:
+    bool connects(std::uint32_t address, std::uint16_t port, unsigned timeoutMs) override;
+};
+
 class IpHelperHopProbe : public platform::HopProbe {
 public:
     std::uint32_t inetAddr(const std::string& address) override;

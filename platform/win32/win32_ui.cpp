@@ -6,14 +6,18 @@
 
 namespace kestrum::win32 {
 
-void ShowMessageBox(HWND owner, const std::string& text, unsigned style, const std::string& title) {
-    ::MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
+int ShowMessageBox(HWND owner, const std::string& text, unsigned style, const std::string& title) {
+    return ::MessageBoxW(owner, Widen(text).c_str(), Widen(title).c_str(), style);
 }
 
 void Win32Ui::messageBox(const std::string& text, unsigned style, const std::string& title) {
     // Owned by the active window of this thread, so it stays on top of it and the
     // window takes no input until the box is dismissed.
     ShowMessageBox(::GetActiveWindow(), text, style, title);
+}
+
+bool Win32Ui::confirm(const std::string& text, unsigned style, const std::string& title) {
+    return ShowMessageBox(::GetActiveWindow(), text, style | MB_OKCANCEL, title) == IDOK;
 }
 
 // Each of the program's windows shows it while the mouse is over it.

@@ -20,6 +20,7 @@
 #include "platform/forms.h"
 #include "platform/network.h"
 #include "platform/registry.h"
+#include "platform/router.h"
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -78,7 +79,8 @@ using Line = std::array<long long, 5>;  // from x, y to x, y in the colour of th
 
 class FakePlatform : public Ui, public System, public SettingsStore, public Sockets, public Internet,
                      public HopProbe, public Shell, public SystemColors, public Forms, public Registry,
-                     public Files, public FormView, public PaintTarget, public Canvas {
+                     public Files, public FormView, public PaintTarget, public Canvas, public PortProbe,
+                     public Router {
 public:
     // Controls are named as in layout; a window shown modally writes to its shower's log.
     explicit FakePlatform(const FormDef* layout = nullptr, Log* shared = nullptr)
@@ -86,6 +88,10 @@ public:
     void messageBox(Text text, unsigned style, Text title) override {
         lastMessage = {style, title};
         step("message " + text);
+    }
+    bool confirm(Text text, unsigned style, Text title) override {
+        lastMessage = {style, title};
+        return step("confirm " + text, confirmed);
     }
     void setBusyPointer(bool busy) override { note(busy ? "busy" : "idle"); }
     void doEvents() override { note("events"); }
@@ -130,6 +136,17 @@ public:
         const std::string call = "shell " + std::to_string(owner) + " " + verb + " " + file;
         return step(call + (arguments ? " " + *arguments : "") + (folder ? " in " + *folder : ""), shellResult);
     }
+    // Listening on the ports in listening, there only.
+    bool connects(std::uint32_t to, std::uint16_t port, unsigned ms) override {
+        return step("connect " + std::to_string(port) + " within " + std::to_string(ms),
+                    to == 0x04030201 && listening.count(port) > 0);
+    }
+    std::optional<std::vector<PortMapping>> mappings() override { return router; }
+    bool add(const PortMapping& m) override { return !refuseMapping && router && (router->push_back(m), true); }
+    bool remove(int port, Text protocol) override {
+        return router && std::erase_if(*router, [&](auto& m) { return m.externalPort == port && m.protocol == protocol; });
+    }
+    std::string localAddress() override { return lanAddress; }
     std::uint32_t sysColor(int i) override { return step("sysColor " + std::to_string(i), 0xA0B0C0u + i); }
     void showModal(const FormDef& layout, const MakeLogic& makeLogic) override {
         note("show " + std::string(layout.name));
@@ -173,6 +190,10 @@ public:
     void setCaption(Text caption) override { note("caption=" + caption); }
     float scaleWidth() const override { return clientTwips.first; }
     float scaleHeight() const override { return clientTwips.second; }
+    void runInBackground(std::function<void()> work, std::function<void()> done) override {
+        work();
+        done();
+    }
     PaintTargetKind kind() const override { return PaintTargetKind::Form; }
     void lockWindowUpdate(bool lock) override { step(lock ? "lock" : "unlock"); }
     bool getClientRect(int& right, int& bottom) override {
@@ -199,6 +220,10 @@ public:
     std::string programPath = "C:\\Program Files\\Kestrum\\kestrum.exe", systemFolder = "C:\\Windows\\system32";
     std::optional<std::string> appData;
     std::map<std::string, std::string> settings;
+    std::set<std::uint16_t> listening;
+    std::optional<std::vector<PortMapping>> router = std::vector<PortMapping>{};  // none: no router answers
+    std::string lanAddress = "192.168.1.7";
+    bool confirmed = true, refuseMapping = false;
     bool canStart = true, refuseWrites = false, online = true, reachable = true, rectOk = true;
     WsaData wsa{0x0101, 100};
     int refusals = 0, startupResult = 0, cleanupResult = 0, hostNameResult = 0;

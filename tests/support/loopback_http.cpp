@@ -69,11 +69,13 @@ void LoopbackHttpServer::answer(SOCKET client) {
         if (got <= 0) break;
         data.append(buffer, static_cast<size_t>(got));
     }
-    const size_t space1 = data.find(' '), space2 = data.find(' ', space1 + 1);
-    const HttpRequest request{data.substr(0, space1), data.substr(space1 + 1, space2 - space1 - 1),
-                              data.substr(data.find("\r\n") + 2)};
-    const HttpResponse response =
-        data.find("\r\n\r\n") == std::string::npos ? HttpResponse{0, "", false} : handler_(request);
+    // A peer that closes without a whole request (a port probe, say) is not answered.
+    const size_t end = data.find("\r\n\r\n"), space1 = data.find(' '), space2 = data.find(' ', space1 + 1);
+    const bool whole = end != std::string::npos && space2 < end;
+    const HttpRequest request = whole ? HttpRequest{data.substr(0, space1), data.substr(space1 + 1, space2 - space1 - 1),
+                                                    data.substr(data.find("\r\n") + 2)}
+                                      : HttpRequest{};
+    const HttpResponse response = whole ? handler_(request) : HttpResponse{0, "", false};
     if (response.status) {
         std::lock_guard lock(mutex_);
         requests_.push_back(request);

@@ -49,7 +49,8 @@ protected:
 
     FakePlatform p{&KestrumLayout()};
     modMain main{p, p};
-    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p}};
+    reach::Door door{p, p};
+    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p, p, p, door}};
 };
 
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
@@ -113,6 +114,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         bool reachable = true;
         std::intptr_t shell = 42;
         std::string appPath = "C:\\Tools";
+        std::set<std::uint16_t> listening = {};
     } cases[] = {
         {cmdGETIP, " 14-27-39-21 ",
          {"busy", "probe 1.2.3.4", "sleep 2000", "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly},
@@ -124,9 +126,13 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
          {"busy", "probe 1.2.3.4", "shell 4660 open MSTSC /v:1.2.3.4 /admin /edit:\"E:\\Default.rdp\"",
           "cmdCreateSession.disabled", "mnuRD.disabled", "idle"}, 0, true, 42, "E:\\"},
         {cmdCreateSession, "14-27-39-21", {"busy", "probe 1.2.3.4", rd, notFound, "idle"}, 64, true, 2},
-        {cmdCreateSession, "14-27-39-21",
-         {"busy", "probe 1.2.3.4", "message This Remote ID [14-27-39-21] is not available on Internet", "idle"}, 64,
-         false},
+        // The hop probe says no: the service's own port decides, Remote Desktop's or the shared folders'.
+        {cmdCreateSession, "14-27-39-21", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 3389 within 3000",
+          "message This Remote ID [14-27-39-21] is not available on Internet", "idle"}, 64, false, 42, "C:\\Tools", {445}},
+        {cmdGETIP, "14-27-39-21", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 3389 within 3000", "sleep 2000",
+          "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly, false, 42, "C:\\Tools", {3389}},
+        {cmdBrowse, "14-27-39-21", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 445 within 3000", explore,
+          "events", "sleep 10000", "cmdBrowse.disabled", "mnuBrowse.disabled", "idle"}, 64, false, 42, "C:\\Tools", {445}},
         {cmdCreateSession, "14.27.39.21", {}},
         {mnuBrowse, " 14-27-39-21 ", {"busy", "probe 1.2.3.4", explore, "events", "sleep 10000", "cmdBrowse.disabled",
                                       "mnuBrowse.disabled", "idle"}},
@@ -140,6 +146,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         p.fake(c.command).enabled_ = p.fake(c.command).visible_ = true;
         p.fake(txtRemoteIP).text_ = c.typed;
         p.reachable = c.reachable;
+        p.listening = c.listening;
         p.shellResult = c.shell;
         main.AppPath = c.appPath;
         form.onClick(c.command);

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
 #include <windows.h>
 #include <objbase.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -85,6 +87,21 @@ std::wstring RunOf(const std::wstring& log) {
             return text;  // no longer open
     }
     return {};
+}
+
+// A port that accepts, one that refuses, and an address on a link where nothing
+// answers: only the first is a yes, and the silent one ends at the bound.
+TEST(Network, ThePortProbeSaysYesOnlyToAPortThatAccepts) {
+    const LoopbackHttpServer service([](const HttpRequest&) { return HttpResponse{}; });
+    TcpPortProbe probe;
+    const std::uint32_t loopback = ::inet_addr("127.0.0.1");
+    EXPECT_TRUE(probe.connects(loopback, service.port(), 3000));
+    EXPECT_FALSE(probe.connects(loopback, testsupport::ClosedLoopbackPort(), 3000));
+    const char* silent = std::getenv("KESTRUM_SILENT_ADDRESS");
+    if (!silent) GTEST_SKIP() << "no silent address in this run";
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_FALSE(probe.connects(::inet_addr(silent), 3389, 3000));
+    std::printf("[ FIGURE   ] silent address %s: no after %llu ms\n", silent, ::GetTickCount64() - start);
 }
 
 // Shell extensions need COM on the calling thread: the shell adapter asks for a single-threaded
