@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "paint/clsGradient.h"
+#include "paint/cls_gradient.h"
 
 namespace {
 

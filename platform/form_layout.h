@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace kestrum::platform {
 
@@ -16,6 +17,14 @@ enum class ControlKind { Label, TextBox, Button, PictureBox, RichText };
 enum class TextAlign { Left, Center };
 enum class Border { FixedDialog, FixedToolWindow, Sizable };
 enum class Pointer { Default, Hand };
+
+// A control or menu identifier of a window's own enum, as the tables, the host
+// and the events carry it.
+template <typename WindowId>
+    requires std::is_enum_v<WindowId>
+constexpr int Id(WindowId id) noexcept {
+    return static_cast<int>(id);
+}
 
 struct FontDef {
     std::string_view face;  // empty: the platform's default dialog font

@@ -7,11 +7,10 @@
 #include <memory>
 
 #include "ipexe/program.h"
-#include "platform/win32/registry_settings.h"
-#include "platform/win32/system_random.h"
+#include "platform/win32/message_box.h"
+#include "platform/win32/public_address_sources.h"
+#include "platform/win32/settings.h"
 #include "platform/win32/text.h"
-#include "platform/win32/udp_exchange.h"
-#include "platform/win32/wininet_get.h"
 
 namespace {
 
@@ -57,11 +56,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         win32::RegistrySettings settings;
         const ipexe::Outcome outcome =
             ipexe::RunIpExe(ipexe::ProgramArguments(CommandLineTokens(), ProgramPath()), network, settings);
-        // MessageBoxW itself: the Ui adapter would link the whole window host into a
+        // Not through the Ui adapter, which would link the whole window host into a
         // program without windows.
         if (!outcome.message.empty())
-            ::MessageBoxW(nullptr, win32::Widen(outcome.message).c_str(), L"IP.EXE",
-                          MB_OK | (outcome.messageIsError ? MB_ICONERROR : MB_ICONINFORMATION));
+            win32::ShowMessageBox(nullptr, outcome.message,
+                                  MB_OK | (outcome.messageIsError ? MB_ICONERROR : MB_ICONINFORMATION), "IP.EXE");
         EndProcess(outcome.exitCode);  // here, so that nothing above is destroyed first
     } catch (...) {
         // Out of memory, say: no answer, and the stored value as it was.

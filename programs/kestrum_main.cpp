@@ -3,20 +3,21 @@
 
 #include <windows.h>
 
-#include "app/frmKestrum.h"
-#include "app/modMain.h"
+#include "app/frm_kestrum.h"
+#include "app/mod_main.h"
+#include "platform/win32/files.h"
 #include "platform/win32/form_host.h"
-#include "platform/win32/gdi_paint.h"
+#include "platform/win32/forms.h"
 #include "platform/win32/message_loop.h"
-#include "platform/win32/registry_settings.h"
+#include "platform/win32/network.h"
+#include "platform/win32/paint_target.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/router.h"
 #include "platform/win32/resource.h"
-#include "platform/win32/win32_forms.h"
-#include "platform/win32/win32_network.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_shell.h"
-#include "platform/win32/win32_system.h"
-#include "platform/win32/win32_ui.h"
-#include "platform/win32/upnp_router.h"
+#include "platform/win32/settings.h"
+#include "platform/win32/shell.h"
+#include "platform/win32/system.h"
+#include "platform/win32/ui.h"
 #include "reach/door.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {

@@ -16,7 +16,7 @@
 #include "platform/win32/background_work.h"
 #include "platform/win32/client_size.h"
 #include "platform/win32/form_parts.h"
-#include "platform/win32/gdi_paint.h"
+#include "platform/win32/paint_target.h"
 #include "platform/win32/window_image.h"
 
 namespace kestrum::win32 {

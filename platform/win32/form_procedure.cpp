@@ -4,10 +4,9 @@
 
 #include <exception>
 
-#include "platform/ui.h"
 #include "platform/win32/form_host.h"
+#include "platform/win32/message_box.h"
 #include "platform/win32/text.h"
-#include "platform/win32/win32_ui.h"
 
 namespace kestrum::win32 {
 
@@ -87,7 +86,7 @@ void FormWindow::reportFailure(const char* what) noexcept {
     if (reporting_) return;
     reporting_ = true;
     try {
-        ShowMessageBox(::IsWindow(hwnd_) ? hwnd_ : nullptr, what, platform::kExclamation, std::string(spec_.caption));
+        ShowMessageBox(::IsWindow(hwnd_) ? hwnd_ : nullptr, what, MB_ICONEXCLAMATION, std::string(spec_.caption));
     } catch (...) {
         ::OutputDebugStringW(L"Kestrum: the failure could not be shown\n");
     }

@@ -13,15 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "app/frmKestrum_layout.h"
-#include "info/frmAbout_layout.h"
-#include "info/frmHowTo_layout.h"
+#include "app/frm_kestrum_layout.h"
+#include "info/frm_about_layout.h"
+#include "info/frm_how_to_layout.h"
 #include "tests/e2e/kestrum_process.h"
 #include "tests/support/loopback_http.h"
 
 namespace kestrum::e2e {
 namespace {
 
+using platform::Id;
+using enum app::KestrumId;
 const wchar_t kCaption[] = L"Kestrum 1.2";
 const wchar_t kOnline[] = L"My Computer is online.";
 const wchar_t kTrying[] = L"Try to connecting...";
@@ -41,13 +43,13 @@ protected:
     void SetUp() override { ASSERT_NE(main_, nullptr) << "the shared kestrum.exe: " << trouble_; }
 
     static std::wstring At(const std::wstring& file) { return folder_ + L"\\" + file; }
-    static HWND Control(int id) { return FindControl(main_, id); }
+    static HWND Control(app::KestrumId id) { return FindControl(main_, Id(id)); }
     // Closed: the main window usable and in front again and, its Local ID empty, discovery run anew.
     static std::string BackToMain(HWND closed) {
-        if (WaitForText(Control(app::lblConnection), kTrying, 10000) != kTrying) return "no new discovery";
+        if (WaitForText(Control(lblConnection), kTrying, 10000) != kTrying) return "no new discovery";
         return WaitUntil([&] {
             return !::IsWindow(closed) && ::IsWindowEnabled(main_) && ::GetForegroundWindow() == main_ &&
-                   Caption(Control(app::lblConnection)) == kOffline;
+                   Caption(Control(lblConnection)) == kOffline;
         }, 10000) ? "" : "not closed, or the main window not usable, in front and offline again";
     }
     static bool NoMessageBox() { return !FindTopLevel(kestrum_->id(), L"#32770", nullptr); }
@@ -79,7 +81,7 @@ private:
         kestrum_ = std::make_unique<Process>(At(L"kestrum.exe"));
         HWND main = kestrum_->waitForWindow(kCaption);
         if (!main) return "no window captioned Kestrum 1.2 within 30 s";
-        const std::wstring status = WaitForText(FindControl(main, app::lblConnection), kOffline, 30000);
+        const std::wstring status = WaitForText(FindControl(main, Id(lblConnection)), kOffline, 30000);
         if (status != kOffline) return "status " + testing::PrintToString(status) + " within 30 s, not offline";
         main_ = main;
         return {};
@@ -106,19 +108,19 @@ std::vector<int> Walk(HWND main, size_t steps, bool backwards) {
 
 using Keyboard = Kestrum;
 TEST_F(Keyboard, FocusWaitsInTheRemoteIdBoxAndTabFollowsTheTabIndexes) {
-    EXPECT_TRUE(WaitUntil([] { return FocusedId(main_) == app::txtRemoteIP; }, 5000));
+    EXPECT_TRUE(WaitUntil([] { return FocusedId(main_) == Id(txtRemoteIP); }, 5000));
     // Nothing typed: the remote commands are disabled, so Tab passes them by.
-    const std::vector<int> offline{app::cmdTRY, app::txtAlternateID, app::txtLocalIP, app::txtRemoteIP};
+    const std::vector<int> offline{Id(cmdTRY), Id(txtAlternateID), Id(txtLocalIP), Id(txtRemoteIP)};
     EXPECT_EQ(Walk(main_, offline.size(), false), offline);
     ASSERT_TRUE(Press(main_, {'1'}));
-    EXPECT_TRUE(WaitUntil([] { return WindowText(Control(app::txtRemoteIP)) == L"1"; }, 5000));
-    const std::vector<int> typed{app::cmdCreateSession, app::cmdTRY,        app::cmdBrowse,  app::cmdGETIP,
-                                 app::txtAlternateID,   app::txtLocalIP,    app::txtRemoteIP};
+    EXPECT_TRUE(WaitUntil([] { return WindowText(Control(txtRemoteIP)) == L"1"; }, 5000));
+    const std::vector<int> typed{Id(cmdCreateSession), Id(cmdTRY),     Id(cmdBrowse),  Id(cmdGETIP),
+                                 Id(txtAlternateID),   Id(txtLocalIP), Id(txtRemoteIP)};
     EXPECT_EQ(Walk(main_, typed.size(), false), typed);
     std::vector<int> back(typed.rbegin() + 1, typed.rend());
-    back.push_back(app::txtRemoteIP);
+    back.push_back(Id(txtRemoteIP));
     EXPECT_EQ(Walk(main_, typed.size(), true), back);
-    ::SendMessageW(Control(app::txtRemoteIP), WM_SETTEXT, 0, LPARAM(L""));
+    ::SendMessageW(Control(txtRemoteIP), WM_SETTEXT, 0, LPARAM(L""));
 }
 
 // Saves what the screen shows of the window as name.bmp in %KESTRUM_SCREENSHOTS%.
@@ -234,10 +236,10 @@ TEST_F(Discovery, TryAgainGoesOnlineWithoutWaitingForIpExeAndCtrlQEndsTheProgram
         return testsupport::HttpResponse{200, "Microsoft Connect Test"};
     });
     testsupport::UseLoopbackProxy(web.port());
-    ::PostMessageW(Control(app::cmdTRY), BM_CLICK, 0, 0);
-    EXPECT_EQ(WaitForText(Control(app::lblConnection), kOnline, 60000), kOnline);
-    EXPECT_EQ(WindowText(Control(app::txtLocalIP)), L"13-27-39-21") << "the value was not read whole";
-    EXPECT_FALSE(::IsWindowVisible(Control(app::cmdTRY)));
+    ::PostMessageW(Control(cmdTRY), BM_CLICK, 0, 0);
+    EXPECT_EQ(WaitForText(Control(lblConnection), kOnline, 60000), kOnline);
+    EXPECT_EQ(WindowText(Control(txtLocalIP)), L"13-27-39-21") << "the value was not read whole";
+    EXPECT_FALSE(::IsWindowVisible(Control(cmdTRY)));
     EXPECT_TRUE(NoMessageBox());
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kPublicKey, L"IP");
     testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());

@@ -13,10 +13,12 @@
 #include <stdexcept>
 #include <string>
 #include <tuple>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "platform/files.h"
+#include "platform/form_layout.h"
 #include "platform/forms.h"
 #include "platform/network.h"
 #include "platform/registry.h"
@@ -180,6 +182,8 @@ public:
         if (!controls_[id]) controls_[id] = std::make_unique<FakeControl>(nameOf(id), log);
         return *controls_[id];
     }
+    template <typename WindowId>
+    FakeControl& fake(WindowId id) requires std::is_enum_v<WindowId> { return fake(Id(id)); }
     std::uintptr_t windowHandle() const override { return 0x1234; }
     void unload() override { note("unload"); }
     PaintTarget& paintTarget() override { return *this; }

@@ -1,7 +1,7 @@
 // The gradient painter: the sweep's lines and colours, its settings, and how it
 // paints a window.
 
-#include "paint/clsGradient.h"
+#include "paint/cls_gradient.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/modMain.h"
-#include "paint/ApplyGradient.h"
+#include "app/mod_main.h"
+#include "paint/apply_gradient.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum::paint {

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "app/frmKestrum.h"
-#include "info/frmAbout.h"
-#include "info/frmHowTo.h"
-#include "info/StartSysInfo.h"
-#include "net/Winsock2.h"
-#include "paint/ApplyGradient.h"
-#include "paint/clsGradient.h"
+#include "app/frm_kestrum.h"
+#include "info/frm_about.h"
+#include "info/frm_how_to.h"
+#include "info/start_sys_info.h"
+#include "net/winsock_2.h"
+#include "paint/apply_gradient.h"
+#include "paint/cls_gradient.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum {
@@ -17,6 +17,9 @@ namespace {
 
 using namespace app;
 using namespace kestrum::testing;
+using enum KestrumId;
+using enum info::AboutId;
+using enum info::HowToId;
 
 TEST(Startup, RecordsTheFoldersThenShowsTheMainWindow) {
     FakePlatform p;
@@ -75,7 +78,7 @@ TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
     EXPECT_EQ(p.lastMessage.second, "") << "no message box";
     p.log.clear();
     p.online = false;
-    form.onClick(cmdTRY);
+    form.onClick(Id(cmdTRY));
     EXPECT_EQ(p.log, (asking + Log{"cmdTRY.shown", "lblConnection.color=255", "txtLocalIP.text=",
                                    "txtAlternateID.text=",
                                    "lblConnection.text=My Computer is offline. (Check Internet or try it again)",
@@ -85,7 +88,7 @@ TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
 TEST_F(MainWindow, AMenuEntryThatIsHiddenOrDisabledDoesNothing) {
     for (const auto& [visible, enabled] : {std::pair{true, false}, {false, true}, {true, true}}) {
         std::tie(p.fake(mnuExit).visible_, p.fake(mnuExit).enabled_) = std::tie(visible, enabled);
-        form.onClick(mnuExit);
+        form.onClick(Id(mnuExit));
     }
     EXPECT_EQ(p.log, Log{"unload"});
 }
@@ -96,9 +99,9 @@ TEST_F(MainWindow, TheRemoteCommandsAreEnabledForAnyIdButOurOwn) {
     for (const auto& [typed, ready] : {std::pair{"14-27-39-2", true}, {"   ", false}, {" 14-27-39-21 ", false},
                                        {"23-25-36-22", false}}) {
         p.fake(txtRemoteIP).text_ = typed;
-        form.onChange(txtRemoteIP);
-        for (const int id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
-            EXPECT_EQ(p.fake(id).enabled_, ready) << "[" << typed << "] " << id;
+        form.onChange(Id(txtRemoteIP));
+        for (const KestrumId id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
+            EXPECT_EQ(p.fake(id).enabled_, ready) << "[" << typed << "] " << Id(id);
     }
 }
 
@@ -107,7 +110,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
     const std::string explore = "shell 0 explore \\\\1.2.3.4";
     const std::string notFound = "message The specified file was not found.";
     const struct {
-        int command;
+        KestrumId command;
         std::string typed;
         Log log;
         unsigned style = platform::kInformation;
@@ -149,7 +152,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         p.listening = c.listening;
         p.shellResult = c.shell;
         main.AppPath = c.appPath;
-        form.onClick(c.command);
+        form.onClick(Id(c.command));
         EXPECT_EQ(p.log, c.log) << c.typed;
         if (!p.lastMessage.second.empty()) {
             EXPECT_EQ(p.lastMessage, std::pair(c.style, std::string(kAppTitle))) << c.typed;
@@ -163,11 +166,11 @@ TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) 
     p.fake(txtLocalIP).text_ = "14-27-39-21";
     p.whileShown = [](FakePlatform&, platform::FormEvents& box) {
         box.onDpiChanged();
-        box.onClick(info::cmdSysInfo);
-        box.onClick(info::cmdOK);
+        box.onClick(Id(cmdSysInfo));
+        box.onClick(Id(cmdOK));
     };
     p.registry["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {platform::kRegSz, {'m', 0}};
-    form.onClick(mnuAbout);
+    form.onClick(Id(mnuAbout));
     const Log icon = {"icon picIcon of 4660"};
     EXPECT_EQ(p.log, (Log{"show frmAbout"} + Painted() + icon +
                       Log{"caption=About Kestrum 1.2", "lblVersion.text=Version 1.2.0", "lblTitle.text=Kestrum 1.2"} +
@@ -178,8 +181,8 @@ TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) 
     p.online = false;
     p.fake(txtLocalIP).text_ = "   ";
     main.AppPath = "D:\\";
-    p.whileShown = [](FakePlatform&, platform::FormEvents& window) { window.onClick(info::Label1); };
-    form.onClick(mnuHowTO);
+    p.whileShown = [](FakePlatform&, platform::FormEvents& window) { window.onClick(Id(Label1)); };
+    form.onClick(Id(mnuHowTO));
     p.log.resize(12);
     EXPECT_EQ(p.log, (Log{"show frmHowTo"} + Painted() + Log{"shell 0 open D:\\Info.doc", "closed frmHowTo",
                                                          "cmdGETIP.shown", "mnuGetIP.shown", "busy"}));
@@ -279,15 +282,15 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
             window.fake(s.id).place = {float(s.left), float(s.top), float(s.width), float(s.height)};
         window.clientTwips = {c.width, c.height};
         howTo.Form_Resize();
-        const auto &box = window.fake(info::rtfHowTo).place, &close = window.fake(info::cmdClose).place;
-        const auto& link = window.fake(info::Label1).place;
+        const auto &box = window.fake(rtfHowTo).place, &close = window.fake(cmdClose).place;
+        const auto& link = window.fake(Label1).place;
         EXPECT_EQ((std::array{box[2], box[3], close[0], close[1], link[0], link[1]}), c.places) << c.width;
     }
     EXPECT_EQ(p.log.size(), 5 * Painted().size());
     p.log.clear();
     p.shellResult = 2;  // no Info.doc: nothing more is said
-    howTo.onClick(info::Label1);
-    howTo.onClick(info::cmdClose);
+    howTo.onClick(Id(Label1));
+    howTo.onClick(Id(cmdClose));
     EXPECT_EQ(p.log, (Log{"shell 0 open C:\\Program Files\\Kestrum\\Info.doc", "unload"}));
 }
 

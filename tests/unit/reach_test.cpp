@@ -5,7 +5,7 @@
 
 #include "reach/door.h"
 #include "reach/findings.h"
-#include "reach/frmConnectionCheck.h"
+#include "reach/frm_connection_check.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum::reach {
@@ -13,6 +13,8 @@ namespace {
 
 using platform::PortMapping;
 using enum State;
+using enum CheckId;
+using platform::Id;
 
 PortMapping Mapping(std::string client, std::string description = "Kestrum", int port = 3389) {
     return {port, "TCP", port, std::move(client), true, std::move(description), "5.6.7.8"};
@@ -112,18 +114,18 @@ TEST(ConnectionCheck, ShowsTheFindingsAndOpensTheDoorOnlyAfterTheWarning) {
     Door door(p, p);
     frmConnectionCheck check(window, CheckServices{p, p, p, p, p, door});
     check.onLoad();
-    EXPECT_EQ(std::tuple(window.fake(lblState0 + 3).text(), window.fake(lblFinding0 + 3).text().substr(0, 33),
-                         window.fake(lblProgress).visible(), window.fake(cmdPort).enabled()),
+    EXPECT_EQ(std::tuple(window.fake(Id(lblState0) + 3).text(), window.fake(Id(lblFinding0) + 3).text().substr(0, 33),
+                         window.fake(Id(lblProgress)).visible(), window.fake(Id(cmdPort)).enabled()),
               std::tuple("Problem", "Port 3389 on the router is closed", false, true));
     p.confirmed = false;
     check.cmdPort_Click();
     EXPECT_EQ(std::tuple(p.router->size(), p.log.back().substr(0, 21)), std::tuple(0u, "confirm Anyone on the"));
     p.confirmed = true;
     check.cmdPort_Click();
-    EXPECT_EQ(std::tuple(p.router->size(), window.fake(lblState0 + 3).text(), window.fake(cmdPort).text()),
+    EXPECT_EQ(std::tuple(p.router->size(), window.fake(Id(lblState0) + 3).text(), window.fake(Id(cmdPort)).text()),
               std::tuple(1u, "Good", "Close port 3389"));
     check.cmdPort_Click();  // closing asks nothing
-    EXPECT_EQ(std::tuple(p.router->size(), window.fake(cmdPort).text()),
+    EXPECT_EQ(std::tuple(p.router->size(), window.fake(Id(cmdPort)).text()),
               std::tuple(0u, "Open port 3389 on the router"));
 }
 

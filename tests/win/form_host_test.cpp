@@ -11,23 +11,27 @@
 #include <string>
 #include <vector>
 
-#include "app/frmKestrum_layout.h"
-#include "info/frmAbout_layout.h"
-#include "info/frmHowTo_layout.h"
-#include "paint/ApplyGradient.h"
-#include "paint/clsGradient.h"
+#include "app/frm_kestrum_layout.h"
+#include "info/frm_about_layout.h"
+#include "info/frm_how_to_layout.h"
+#include "paint/apply_gradient.h"
+#include "paint/cls_gradient.h"
 #include "platform/win32/form_host.h"
+#include "platform/win32/forms.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/resource.h"
+#include "platform/win32/system.h"
 #include "platform/win32/text.h"
-#include "platform/win32/win32_forms.h"
-#include "platform/win32/win32_system.h"
 #include "tests/support/child_windows.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum::win32 {
 namespace {
 
+using platform::Id;
+using enum app::KestrumId;
+using enum info::AboutId;
+using enum info::HowToId;
 using testsupport::FindControl;
 
 class Recorder : public platform::FormEvents {
@@ -146,50 +150,50 @@ protected:
 TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksItsEntry) {
     main.show();
     PumpPendingMessages();
-    main.control(app::txtRemoteIP).setText("140-25-36-19 Grüße 日本");
-    EXPECT_EQ(main.control(app::txtRemoteIP).text(), "140-25-36-19 Grüße 日本");
+    main.control(Id(txtRemoteIP)).setText("140-25-36-19 Grüße 日本");
+    EXPECT_EQ(main.control(Id(txtRemoteIP)).text(), "140-25-36-19 Grüße 日本");
     // A new status is read out by screen readers: its name changed, and it is a live region.
     static std::vector<DWORD> announced;
     static HWND status;
-    status = FindControl(main.hwnd(), app::lblConnection);
+    status = FindControl(main.hwnd(), Id(lblConnection));
     HWINEVENTHOOK hook = ::SetWinEventHook(
         EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
         [](HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD) CALLBACK {
             if (hwnd == status && object == OBJID_CLIENT && child == CHILDID_SELF) announced.push_back(event);
         },
         ::GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
-    main.control(app::lblConnection).setText("My Computer is online.");
+    main.control(Id(lblConnection)).setText("My Computer is online.");
     PumpPendingMessages();
     ::UnhookWinEvent(hook);
     EXPECT_EQ(std::count(announced.begin(), announced.end(), DWORD(EVENT_OBJECT_LIVEREGIONCHANGED)), 1);
     EXPECT_GE(std::count(announced.begin(), announced.end(), DWORD(EVENT_OBJECT_NAMECHANGE)), 1);
-    ::SendMessageW(FindControl(main.hwnd(), app::cmdCreateSession), BM_CLICK, 0, 0);  // inside a picture box
-    std::vector<std::string> wanted{"load", "resize", "activate", "change " + std::to_string(app::txtRemoteIP),
-                                    Click(app::cmdCreateSession)};
+    ::SendMessageW(FindControl(main.hwnd(), Id(cmdCreateSession)), BM_CLICK, 0, 0);  // inside a picture box
+    std::vector<std::string> wanted{"load", "resize", "activate", "change " + std::to_string(Id(txtRemoteIP)),
+                                    Click(Id(cmdCreateSession))};
 
     EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
-    main.control(app::mnuGetIP).setVisible(true);  // enters between its elder and younger siblings
-    for (int id : {app::mnuRD, app::mnuBrowse, app::mnuGetIP}) main.control(id).setEnabled(true);
+    main.control(Id(mnuGetIP)).setVisible(true);  // enters between its elder and younger siblings
+    for (int id : {Id(mnuRD), Id(mnuBrowse), Id(mnuGetIP)}) main.control(id).setEnabled(true);
     EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
     BYTE keys[256] = {};
     keys[VK_CONTROL] = 0x80;
     ::SetKeyboardState(keys);
     for (const platform::MenuDef& m : app::KestrumLayout().menus) {
         if (!m.shortcut.key) continue;
-        MSG press{FindControl(main.hwnd(), app::txtRemoteIP), WM_KEYDOWN, static_cast<WPARAM>(m.shortcut.key), 0, 0, {}};
+        MSG press{FindControl(main.hwnd(), Id(txtRemoteIP)), WM_KEYDOWN, static_cast<WPARAM>(m.shortcut.key), 0, 0, {}};
         EXPECT_TRUE(main.preTranslate(press)) << m.name;
         wanted.push_back(Click(m.id));
     }
     keys[VK_CONTROL] = 0;
     ::SetKeyboardState(keys);
     EXPECT_EQ(recorder.events, wanted);
-    main.control(app::mnuGetIP).setVisible(false);
+    main.control(Id(mnuGetIP)).setVisible(false);
     EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
     // A button that hides itself with the focus hands it on in tab order (past the disabled ones).
-    main.control(app::cmdTRY).setVisible(true);
-    ::SetFocus(FindControl(main.hwnd(), app::cmdTRY));
-    main.control(app::cmdTRY).setVisible(false);
-    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), app::txtAlternateID);
+    main.control(Id(cmdTRY)).setVisible(true);
+    ::SetFocus(FindControl(main.hwnd(), Id(cmdTRY)));
+    main.control(Id(cmdTRY)).setVisible(false);
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), Id(txtAlternateID));
 }
 
 // Every control where its twips fall at the dpi (moved: at kMovedLeft), in its points at
@@ -244,7 +248,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     ASSERT_TRUE(about.createModal() && howTo.createModal());
     const std::pair<FormWindow*, const platform::FormDef*> forms[] = {
         {&main, &app::KestrumLayout()}, {&about, &info::AboutLayout()}, {&howTo, &info::HowToLayout()}};
-    main.control(app::cmdTRY).setLeft(kMovedLeft);  // a place the logic chose outlives the moves
+    main.control(Id(cmdTRY)).setLeft(kMovedLeft);  // a place the logic chose outlives the moves
     recorder.events.clear();
     const int dpis[] = {main.dpi(), 120, 144, 192, main.dpi()};  // back at the start, not a pixel has drifted
     std::pair<long, int> afterFirstMove;  // which made the icons of its own
@@ -254,7 +258,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
             if (i) ::SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpis[i], dpis[i]), LPARAM(&suggested));
             ::GetWindowRect(form->hwnd(), &frame);
             EXPECT_TRUE(!i || (frame.left == 40 && frame.top == 30)) << spec->name;
-            ExpectLaidOutAt(*form, *spec, dpis[i], form == &main ? app::cmdTRY : 0);
+            ExpectLaidOutAt(*form, *spec, dpis[i], form == &main ? Id(cmdTRY) : 0);
         }
         EXPECT_EQ(recorder.events, (i ? std::vector<std::string>{"resize", "dpi"} : std::vector<std::string>{}));
         recorder.events.clear();
@@ -263,10 +267,10 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     EXPECT_EQ(Held(), afterFirstMove) << "fonts, images and icons of the other dpis kept";
     // The About box's icon box shows the main window's icon; its etched line lies over
     // whatever is beneath, each line where its twips fall, the later over the earlier.
-    about.setPictureToIconOf(info::picIcon, main.windowHandle());
+    about.setPictureToIconOf(Id(picIcon), main.windowHandle());
     int drawn = 0;
     for (int i = 0; i < 32 * 32; ++i)
-        drawn += ::GetPixel(about.imageDc(info::picIcon), i % 32, i / 32) != ::GetSysColor(COLOR_BTNFACE);
+        drawn += ::GetPixel(about.imageDc(Id(picIcon)), i % 32, i / 32) != ::GetSysColor(COLOR_BTNFACE);
     EXPECT_GT(drawn, 100);
     RECT client{0, 0, 2000, 2000};
     ::FillRect(about.imageDc(), &client, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
@@ -277,7 +281,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
         EXPECT_EQ(::GetPixel(about.imageDc(), px(line.x1) - 2 * line.widthPixels, px(line.y1)), 0u) << line.name;
     }
     // The How-To window holds the whole document; its link reports clicks and shows the hand.
-    HWND box = FindControl(howTo.hwnd(), info::rtfHowTo), link = FindControl(howTo.hwnd(), info::Label1);
+    HWND box = FindControl(howTo.hwnd(), Id(rtfHowTo)), link = FindControl(howTo.hwnd(), Id(Label1));
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(box)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(::GetWindowTextW(box, text.data(), static_cast<int>(text.size()))));
     EXPECT_TRUE(text.starts_with(L"KESTRUM 1.2") && text.find(L"THANK YOU FOR USING KESTRUM.") != text.npos);
@@ -285,7 +289,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     ::SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     howTo.setEvents(nullptr);
-    EXPECT_EQ(recorder.events, std::vector<std::string>{Click(info::Label1)});
+    EXPECT_EQ(recorder.events, std::vector<std::string>{Click(Id(Label1))});
     ::SendMessageW(howTo.hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, 0));
     EXPECT_EQ(::GetCursor(), ::LoadImageW(::GetModuleHandleW(nullptr), L"HANDPOINTER", IMAGE_CURSOR, 0, 0,
                                           LR_DEFAULTSIZE | LR_SHARED));
@@ -326,7 +330,7 @@ TEST_F(FormHost, AModalWindowKeepsTheOthersDisabledUntilUnloadedAndEnterAndEscCl
                                [](platform::FormView& view) { return std::make_unique<ClosedByKeys>(view); });
     }
     EXPECT_EQ(Held(), afterFirst) << "owned GDI objects and windows after one opening and after two";
-    EXPECT_EQ(ClosedByKeys::clicks, (std::vector<int>{info::cmdOK, info::cmdOK}));
+    EXPECT_EQ(ClosedByKeys::clicks, (std::vector<int>{Id(cmdOK), Id(cmdOK)}));
     EXPECT_FALSE(ClosedByKeys::mainTookInput);
     EXPECT_TRUE(::IsWindowEnabled(main.hwnd()));
     EXPECT_EQ(::GetActiveWindow(), main.hwnd());
@@ -371,8 +375,8 @@ TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
     const std::pair<long, int> painted = Held();
     paint::ApplyGradient(main.paintTarget(), ui, colors);
     EXPECT_EQ(Held(), painted) << "painting again kept objects";
-    main.setPictureFromForm(app::picLocal);
-    main.setPictureFromForm(app::picRemote);
+    main.setPictureFromForm(Id(picLocal));
+    main.setPictureFromForm(Id(picRemote));
     EXPECT_TRUE(::LockWindowUpdate(main.hwnd())) << "the window was left locked";
     ::LockWindowUpdate(nullptr);
     RECT client;
@@ -381,7 +385,7 @@ TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
     ASSERT_GT(paint::clsGradient(ui, colors).DrawGradient(&seen, client.right, client.bottom), 0);
     const Replay sweep(seen.lines, client.right, client.bottom);
     EXPECT_EQ(sweep.mismatches(main.imageDc(), client.right, client.bottom), "");
-    for (int panel : {app::picLocal, app::picRemote}) {
+    for (int panel : {Id(picLocal), Id(picRemote)}) {
         ::GetClientRect(FindControl(main.hwnd(), panel), &client);
         EXPECT_EQ(sweep.mismatches(main.imageDc(panel), client.right, client.bottom), "") << panel;
     }

@@ -13,15 +13,16 @@
 #include <string>
 #include <thread>
 
-#include "info/StartSysInfo.h"
-#include "net/Winsock2.h"
+#include "info/start_sys_info.h"
 #include "net/probes.h"
-#include "platform/win32/registry_settings.h"
+#include "net/winsock_2.h"
+#include "platform/win32/files.h"
+#include "platform/win32/network.h"
+#include "platform/win32/registry.h"
+#include "platform/win32/settings.h"
+#include "platform/win32/shell.h"
+#include "platform/win32/system.h"
 #include "platform/win32/text.h"
-#include "platform/win32/win32_network.h"
-#include "platform/win32/win32_registry.h"
-#include "platform/win32/win32_shell.h"
-#include "platform/win32/win32_system.h"
 #include "remote/launch_errors.h"
 #include "tests/support/child_windows.h"
 #include "tests/support/fakes.h"

@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/win32/router.h"
 #include "platform/win32/text.h"
-#include "platform/win32/upnp_router.h"
 
 namespace kestrum::win32 {
 namespace {

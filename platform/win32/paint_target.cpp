@@ -1,0 +1,63 @@
+#include "platform/win32/paint_target.h"
+
+#include "platform/win32/form_host.h"
+
+namespace kestrum::win32 {
+
+namespace {
+
+HGDIOBJ Handle(platform::GdiObject object) { return reinterpret_cast<HGDIOBJ>(object); }
+platform::GdiObject Object(HGDIOBJ handle) { return reinterpret_cast<platform::GdiObject>(handle); }
+
+bool ClientRect(HWND hwnd, int& right, int& bottom) {
+    RECT rect;
+    if (!::GetClientRect(hwnd, &rect)) return false;
+    right = rect.right;
+    bottom = rect.bottom;
+    return true;
+}
+
+}  // namespace
+
+void GdiCanvas::moveTo(int x, int y) { ::MoveToEx(dc_, x, y, nullptr); }
+
+void GdiCanvas::lineTo(int x, int y) { ::LineTo(dc_, x, y); }
+
+platform::GdiObject GdiCanvas::createPen(int style, int width, std::uint32_t color) {
+    return Object(::CreatePen(style, width, color));
+}
+
+platform::GdiObject GdiCanvas::selectObject(platform::GdiObject object) {
+    return Object(::SelectObject(dc_, Handle(object)));
+}
+
+void GdiCanvas::deleteObject(platform::GdiObject object) { ::DeleteObject(Handle(object)); }
+
+void WindowPaintTarget::lockWindowUpdate(bool lock) { ::LockWindowUpdate(lock ? hwnd_ : nullptr); }
+
+bool WindowPaintTarget::getClientRect(int& right, int& bottom) { return ClientRect(hwnd_, right, bottom); }
+
+std::unique_ptr<platform::Canvas> WindowPaintTarget::windowCanvas() {
+    return std::make_unique<WindowDcCanvas>(hwnd_);
+}
+
+void WindowPaintTarget::refresh() { ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
+
+void FormPaintTarget::lockWindowUpdate(bool lock) { ::LockWindowUpdate(lock ? form_.hwnd() : nullptr); }
+
+bool FormPaintTarget::getClientRect(int& right, int& bottom) { return ClientRect(form_.hwnd(), right, bottom); }
+
+platform::Canvas* FormPaintTarget::formCanvas() {
+    image_.attach(form_.imageDc());
+    return &image_;
+}
+
+std::unique_ptr<platform::Canvas> FormPaintTarget::windowCanvas() {
+    return std::make_unique<WindowDcCanvas>(form_.hwnd());
+}
+
+void FormPaintTarget::refresh() { form_.refresh(); }
+
+std::uint32_t Win32SystemColors::sysColor(int index) { return ::GetSysColor(index); }
+
+}  // namespace kestrum::win32
