@@ -1,6 +1,5 @@
 #include "platform/win32/form_host.h"
 
-#include "platform/win32/message_loop.h"
 #include "platform/win32/text.h"
 
 namespace kestrum::win32 {
@@ -52,6 +51,13 @@ std::vector<FormWindow*> FormWindow::OfThisThread() {
         return TRUE;
     }, reinterpret_cast<LPARAM>(&forms));
     return forms;
+}
+
+void FormWindow::Dispatch(MSG& msg) {
+    if (FormWindow* form = msg.hwnd ? FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)) : nullptr)
+        if (form->preTranslate(msg)) return;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
 }
 
 bool FormWindow::create(HWND owner) {
@@ -119,7 +125,17 @@ void FormWindow::runModal() {
         disabledOthers_.push_back(other->hwnd_);
     }
     show();
-    RunModalLoop(*this);
+    // Until the window is gone; a WM_QUIT met here is put back for the main loop.
+    MSG msg;
+    while (hwnd_) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        Dispatch(msg);
+    }
     enableOthers();
 }
 

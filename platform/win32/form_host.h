@@ -33,6 +33,9 @@ public:
     static FormWindow* FromHandle(HWND hwnd);
     // The program's form windows: those of this thread.
     static std::vector<FormWindow*> OfThisThread();
+    // Delivers a message of the thread's queue; a key goes to the form whose window
+    // it is in (its own or one of its controls) first.
+    static void Dispatch(MSG& msg);
 
     // Creates the window (hidden), its controls and menus. False on failure.
     bool create(HWND owner);
@@ -115,7 +118,7 @@ private:
     std::shared_ptr<WindowMailbox> mailbox_;  // a failure is on screen: the next ones are only logged
     FormParts parts_;
     WindowImage image_;
-    FormPaintTarget paintTarget_{*this};
+    FormPaintTarget paintTarget_{hwnd_, [this] { return imageDc(); }, [this] { refresh(); }};
 };
 
 }  // namespace kestrum::win32

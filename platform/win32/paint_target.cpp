@@ -1,7 +1,5 @@
 #include "platform/win32/paint_target.h"
 
-#include "platform/win32/form_host.h"
-
 namespace kestrum::win32 {
 
 namespace {
@@ -43,20 +41,18 @@ std::unique_ptr<platform::Canvas> WindowPaintTarget::windowCanvas() {
 
 void WindowPaintTarget::refresh() { ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 
-void FormPaintTarget::lockWindowUpdate(bool lock) { ::LockWindowUpdate(lock ? form_.hwnd() : nullptr); }
+void FormPaintTarget::lockWindowUpdate(bool lock) { ::LockWindowUpdate(lock ? window_ : nullptr); }
 
-bool FormPaintTarget::getClientRect(int& right, int& bottom) { return ClientRect(form_.hwnd(), right, bottom); }
+bool FormPaintTarget::getClientRect(int& right, int& bottom) { return ClientRect(window_, right, bottom); }
 
 platform::Canvas* FormPaintTarget::formCanvas() {
-    image_.attach(form_.imageDc());
+    image_.attach(imageDc_());
     return &image_;
 }
 
-std::unique_ptr<platform::Canvas> FormPaintTarget::windowCanvas() {
-    return std::make_unique<WindowDcCanvas>(form_.hwnd());
-}
+std::unique_ptr<platform::Canvas> FormPaintTarget::windowCanvas() { return std::make_unique<WindowDcCanvas>(window_); }
 
-void FormPaintTarget::refresh() { form_.refresh(); }
+void FormPaintTarget::refresh() { show_(); }
 
 std::uint32_t Win32SystemColors::sysColor(int index) { return ::GetSysColor(index); }
 

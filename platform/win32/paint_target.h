@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
 #include "platform/paint_target.h"
 #include "platform/win32/unique_handle.h"
 
 namespace kestrum::win32 {
-
-class FormWindow;
 
 // Draws into a device context it does not own.
 class GdiCanvas : public platform::Canvas {
@@ -60,10 +59,13 @@ public:
     explicit ButtonPaintTarget(HWND button) : WindowPaintTarget(button, platform::PaintTargetKind::Button) {}
 };
 
-// A form of the form host: painted into its persistent image.
+// A form of the form host: painted into its persistent image. window: the form's
+// handle, null while there is no window; imageDc: the image's DC to draw into;
+// show: shows what was drawn.
 class FormPaintTarget : public platform::PaintTarget {
 public:
-    explicit FormPaintTarget(FormWindow& form) : form_(form) {}
+    FormPaintTarget(const HWND& window, std::function<HDC()> imageDc, std::function<void()> show)
+        : window_(window), imageDc_(std::move(imageDc)), show_(std::move(show)) {}
     platform::PaintTargetKind kind() const override { return platform::PaintTargetKind::Form; }
     void lockWindowUpdate(bool lock) override;
     bool getClientRect(int& right, int& bottom) override;
@@ -74,7 +76,9 @@ public:
     void refresh() override;
 
 private:
-    FormWindow& form_;
+    const HWND& window_;
+    std::function<HDC()> imageDc_;
+    std::function<void()> show_;
     GdiCanvas image_;
 };
 
