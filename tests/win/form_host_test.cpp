@@ -185,11 +185,14 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
     EXPECT_EQ(recorder.events, wanted);
     main.control(app::mnuGetIP).setVisible(false);
     EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
-    // A button that hides itself with the focus hands it on in tab order (past the disabled ones).
-    main.control(app::cmdTRY).setVisible(true);
-    ::SetFocus(FindControl(main.hwnd(), app::cmdTRY));
-    main.control(app::cmdTRY).setVisible(false);
-    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), app::txtAlternateID);
+    // A button that hides or disables itself with the focus hands it on in tab order (past the disabled ones).
+    for (const auto take : {&platform::Control::setVisible, &platform::Control::setEnabled}) {
+        main.control(app::cmdTRY).setVisible(true);
+        main.control(app::cmdTRY).setEnabled(true);
+        ::SetFocus(FindControl(main.hwnd(), app::cmdTRY));
+        (main.control(app::cmdTRY).*take)(false);
+        EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), app::txtAlternateID);
+    }
 }
 
 // Every control where its twips fall at the dpi (moved: at kMovedLeft), in its points at
