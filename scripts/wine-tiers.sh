@@ -70,18 +70,21 @@ run_tier() {
 run_tier "unit (Windows)" 96 90 kestrum_unit_tests.exe
 run_tier "Windows adapters" 96 90 kestrum_win_tests.exe
 # The router adapter again on a LAN: behind a gateway that does not speak UPnP, a real
-# router daemon, and one whose own outside address is a provider's shared one.
+# router daemon, and one whose own outside address is a provider's shared one; and the
+# program's Connection Check behind the first two.
 source scripts/router-namespace.sh
 for router in none public shared; do
     if router_up "$router" "$build/router-$router"; then
         run_tier "router $router" 96 90 kestrum_win_tests.exe --gtest_filter='Router*'
+        [ -n "$quick" ] || [ "$router" = shared ] ||
+            run_tier "end to end, router $router" 96 90 kestrum_e2e.exe --gtest_filter='RouterCheck.*'
     else
         echo "router $router" >"$results/wine-router-$router.xml.expected"  # counted: a tier with no report
     fi
     router_down
 done
 if [ -z "$quick" ]; then
-    run_tier "end to end" 96 90 kestrum_e2e.exe
+    run_tier "end to end" 96 90 kestrum_e2e.exe --gtest_filter='-RouterCheck.*'  # those behind a router above
     # The windows again on screens of 150% and 200%, side by side.
     run_tier "end to end at 144 dpi" 144 100 kestrum_e2e.exe --gtest_filter='Dpi*' >"$results/dpi144.out" &
     dpi144=$!

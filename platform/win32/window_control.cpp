@@ -52,18 +52,28 @@ void WindowControl::setText(const std::string& value) {
 
 bool WindowControl::visible() const { return (::GetWindowLongPtrW(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
 
+bool WindowControl::hasFocus() const {
+    const HWND focus = ::GetFocus();
+    return focus && (focus == hwnd_ || ::IsChild(hwnd_, focus));
+}
+
 void WindowControl::setVisible(bool value) {
     // Hidden, a control that has the focus (or holds the one that has it) would
     // leave it on its parent, where no key reaches anything.
-    const HWND focus = ::GetFocus();
-    const bool losesFocus = !value && focus && (focus == hwnd_ || ::IsChild(hwnd_, focus));
+    const bool losesFocus = !value && hasFocus();
     ::ShowWindow(hwnd_, value ? SW_SHOWNA : SW_HIDE);
     if (losesFocus) owner_.focusNextAfter(spec_.id);
 }
 
 bool WindowControl::enabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
 
-void WindowControl::setEnabled(bool value) { ::EnableWindow(hwnd_, value); }
+void WindowControl::setEnabled(bool value) {
+    // Disabled, it would drop the focus to nothing (a button that disables itself
+    // when clicked, say), and no key would reach the window.
+    const bool losesFocus = !value && hasFocus();
+    ::EnableWindow(hwnd_, value);
+    if (losesFocus) owner_.focusNextAfter(spec_.id);
+}
 
 std::uint32_t WindowControl::foreColor() const { return color_.value_or(::GetSysColor(COLOR_WINDOWTEXT)); }
 

@@ -54,6 +54,8 @@ public:
     void setHeight(float twips) override { setEdge(3, twips); }
 
 private:
+    // This control, or a window inside it, has the keyboard focus.
+    bool hasFocus() const;
     std::array<int, 4> bounds() const;
     float edge(int which) const;
     void setEdge(int which, float twips);

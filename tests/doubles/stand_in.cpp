@@ -1,4 +1,4 @@
-// A stand-in for a program Kestrum starts (built as mstsc.exe and as MSINFO32.EXE): writes
+// A stand-in for a program Kestrum starts (built as mstsc.exe, explorer.exe and MSINFO32.EXE): writes
 // the file it was started from, a line break and its command line to %KESTRUM_STAND_IN_LOG%.
 
 #include <windows.h>

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,6 +18,10 @@ namespace kestrum::e2e {
 using testsupport::FindControl;
 using testsupport::RectInParent;
 using testsupport::ThisFolder;
+
+// The main window's caption, and its status when the Internet refuses.
+inline const wchar_t kCaption[] = L"Kestrum 1.2";
+inline const wchar_t kOffline[] = L"My Computer is offline. (Check Internet or try it again)";
 
 inline bool Exists(const std::wstring& file) { return ::GetFileAttributesW(file.c_str()) != ~DWORD(0); }
 
@@ -124,6 +129,32 @@ inline std::optional<std::wstring> UserString(const wchar_t* key, const wchar_t*
     if (::RegGetValueW(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, text.data(), &bytes)) return {};
     text.resize(wcslen(text.c_str()));
     return text;
+}
+
+// Saves what the screen shows of the window as name.bmp in %KESTRUM_SCREENSHOTS%.
+inline bool SaveScreenshot(HWND window, const std::wstring& name) {
+    wchar_t folder[MAX_PATH * 2] = L".";
+    ::GetEnvironmentVariableW(L"KESTRUM_SCREENSHOTS", folder, MAX_PATH * 2);
+    RECT r;
+    if (!::GetWindowRect(window, &r)) return false;
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, DWORD((width * 3 + 3) & ~3) * height};
+    const BITMAPFILEHEADER file{0x4D42, DWORD(sizeof file + sizeof header + header.biSizeImage), 0, 0,
+                                sizeof file + sizeof header};
+    HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), 0, &bits, nullptr, 0);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    FILE* out = nullptr;
+    const bool ok = bitmap && ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) &&
+                    ::GdiFlush() && (out = _wfopen((folder + (L"\\" + name) + L".bmp").c_str(), L"wb")) &&
+                    fwrite(&file, sizeof file, 1, out) && fwrite(&header, sizeof header, 1, out) &&
+                    fwrite(bits, header.biSizeImage, 1, out);
+    if (out) fclose(out);
+    ::DeleteObject(::SelectObject(memory, old));
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return ok;
 }
 
 }  // namespace kestrum::e2e

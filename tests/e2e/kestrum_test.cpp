@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,8 +17,12 @@
 #include "app/frm_kestrum_layout.h"
 #include "info/frm_about_layout.h"
 #include "info/frm_how_to_layout.h"
+#include "net/codec.h"
+#include "platform/win32/text.h"
+#include "reach/frm_connection_check_layout.h"
 #include "tests/e2e/kestrum_process.h"
 #include "tests/support/loopback_http.h"
+#include "tests/support/outside.h"
 
 namespace kestrum::e2e {
 namespace {
@@ -27,7 +32,6 @@ using enum app::KestrumId;
 const wchar_t kCaption[] = L"Kestrum 1.2";
 const wchar_t kOnline[] = L"My Computer is online.";
 const wchar_t kTrying[] = L"Try to connecting...";
-const wchar_t kOffline[] = L"My Computer is offline. (Check Internet or try it again)";
 const wchar_t kPublicKey[] = L"Software\\VB and VBA Program Settings\\KESTRUM\\PROPERTIES";
 
 // The program as the tests share it, started when a suite first needs it: from a
@@ -78,6 +82,11 @@ private:
                 return "cannot copy " + testing::PrintToString(std::wstring(from));
         testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());
         ::SetEnvironmentVariableW(L"KESTRUM_HANG_LOG", At(L"ip.txt").c_str());  // where IP.EXE leaves its id
+        // The stand-in Remote Desktop client found on the path, and where it tells what it received.
+        ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", At(L"stand-in.log").c_str());
+        std::wstring path(32767, L'\0');
+        path.resize(::GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+        ::SetEnvironmentVariableW(L"PATH", (ThisFolder() + L"\\doubles;" + path).c_str());
         kestrum_ = std::make_unique<Process>(At(L"kestrum.exe"));
         HWND main = kestrum_->waitForWindow(kCaption);
         if (!main) return "no window captioned Kestrum 1.2 within 30 s";
@@ -121,32 +130,6 @@ TEST_F(Keyboard, FocusWaitsInTheRemoteIdBoxAndTabFollowsTheTabIndexes) {
     back.push_back(Id(txtRemoteIP));
     EXPECT_EQ(Walk(main_, typed.size(), true), back);
     ::SendMessageW(Control(txtRemoteIP), WM_SETTEXT, 0, LPARAM(L""));
-}
-
-// Saves what the screen shows of the window as name.bmp in %KESTRUM_SCREENSHOTS%.
-bool SaveScreenshot(HWND window, const std::wstring& name) {
-    wchar_t folder[MAX_PATH * 2] = L".";
-    ::GetEnvironmentVariableW(L"KESTRUM_SCREENSHOTS", folder, MAX_PATH * 2);
-    RECT r;
-    if (!::GetWindowRect(window, &r)) return false;
-    const LONG width = r.right - r.left, height = r.bottom - r.top;
-    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, DWORD((width * 3 + 3) & ~3) * height};
-    const BITMAPFILEHEADER file{0x4D42, DWORD(sizeof file + sizeof header + header.biSizeImage), 0, 0,
-                                sizeof file + sizeof header};
-    HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), 0, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    FILE* out = nullptr;
-    const bool ok = bitmap && ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) &&
-                    ::GdiFlush() && (out = _wfopen((folder + (L"\\" + name) + L".bmp").c_str(), L"wb")) &&
-                    fwrite(&file, sizeof file, 1, out) && fwrite(&header, sizeof header, 1, out) &&
-                    fwrite(bits, header.biSizeImage, 1, out);
-    if (out) fclose(out);
-    ::DeleteObject(::SelectObject(memory, old));
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return ok;
 }
 
 // Every visible control of the table inside its parent, clear of its visible
@@ -199,26 +182,67 @@ TEST_F(DpiWindows, EveryWindowAtTheScreensDpiWithNothingOverlappingOrCutOff) {
     ExpectNothingOverlapsOrIsCutOff(main_, app::KestrumLayout());
     EXPECT_TRUE(SaveScreenshot(main_, L"main_window" + suffix));
     // Each Help window opened with its Ctrl shortcut, closed with Enter (its default
-    // button) or Esc (from the How-To document, which has the focus first).
+    // button) or Esc (its cancel button, even from the How-To document, which has the focus first).
     const struct {
         char key;
         WORD close;
         const wchar_t* caption;
         const platform::FormDef& form;
         const wchar_t* name;
-    } windows[] = {{'A', VK_RETURN, L"About Kestrum 1.2", info::AboutLayout(), L"about_box"},
-                   {'T', VK_ESCAPE, L"HOW TO...", info::HowToLayout(), L"howto_window"}};
+        int busy;  // a progress line to wait out first, or 0
+    } windows[] = {{'A', VK_RETURN, L"About Kestrum 1.2", info::AboutLayout(), L"about_box", 0},
+                   {'T', VK_ESCAPE, L"HOW TO...", info::HowToLayout(), L"howto_window", 0},
+                   {'K', VK_ESCAPE, L"Connection Check", reach::ConnectionCheckLayout(), L"connection_check",
+                    Id(reach::CheckId::lblProgress)}};
     for (const auto& w : windows) {
         ASSERT_TRUE(Press(main_, {VK_CONTROL, WORD(w.key)}));
         HWND window = kestrum_->waitForWindow(w.caption, 15000);
         EXPECT_FALSE(Exists(At(L"planted.marker"))) << "a DLL planted beside kestrum.exe was loaded";
         ASSERT_NE(window, nullptr) << "no window captioned " << testing::PrintToString(w.caption);
         EXPECT_FALSE(::IsWindowEnabled(main_)) << "the main window takes input while a Help window is open";
+        EXPECT_TRUE(!w.busy || WaitUntil([&] { return !::IsWindowVisible(FindControl(window, w.busy)); }, 15000));
         ExpectNothingOverlapsOrIsCutOff(window, w.form);
         EXPECT_TRUE(SaveScreenshot(window, w.name + suffix));
         ASSERT_TRUE(Press(window, {w.close}));
         ASSERT_EQ(BackToMain(window), "");
     }
+}
+
+// The ID of 127.0.0.3, where a listener of the test's takes the service's port: Wine's hop
+// probe says no, the port check yes; the stand-in started receives exactly its target, then
+// the command and its menu entry are disabled. Wine explores a UNC name only as a folder it
+// can see, with the verb registered for folders: here the stand-in's.
+using Launch = Kestrum;
+TEST_F(Launch, AnIdWhoseServiceAnswersStartsItsProgramWithTheAddressAndDisablesTheCommand) {
+    std::filesystem::create_directories(L"Z:" + win32::Widen(std::getenv("WINEPREFIX")) + L"/dosdevices/unc/127.0.0.3");
+    const std::wstring doubles = ThisFolder() + L"\\doubles\\", explore = L"\"" + doubles + L"explorer.exe\" \"%1\"";
+    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Folder\\shell\\explore\\command", nullptr,
+                                REG_SZ, explore.c_str(), DWORD(explore.size() * 2 + 2)), ERROR_SUCCESS);
+    const struct {
+        unsigned short port;
+        app::KestrumId command, entry;
+        std::wstring run;  // the program started, a line break, the end of its command line
+    } launches[] = {{3389, cmdCreateSession, mnuRD,
+                     L"mstsc.exe\n /v:127.0.0.3 /admin /edit:\"" + folder_ + L"\\Default.rdp\""},
+                    {445, cmdBrowse, mnuBrowse, L"explorer.exe\n \"\\\\127.0.0.3\""}};
+    const std::wstring id = win32::Widen(net::IPToID("127.0.0.3"));
+    for (auto l : launches) {
+        const SOCKET listener = testsupport::Listen("127.0.0.3", l.port);
+        ::SendMessageW(Control(txtRemoteIP), WM_SETTEXT, 0, LPARAM(id.c_str()));
+        ::PostMessageW(Control(l.command), BM_CLICK, 0, 0);
+        const std::wstring run = testsupport::RunOf(At(L"stand-in.log")), program = l.run.substr(0, l.run.find(' '));
+        EXPECT_TRUE(run.starts_with(doubles + program) && run.ends_with(l.run.substr(program.size())))
+            << win32::Narrow(run);
+        // Disabled: the button, and the menu entry, whose shortcut then starts nothing.
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindowEnabled(Control(l.command)); }, 15000)) << l.port;
+        const auto& menus = app::KestrumLayout().menus;
+        const auto entry = std::find_if(menus.begin(), menus.end(), [&](const auto& m) { return m.id == Id(l.entry); });
+        ASSERT_TRUE(Press(main_, {VK_CONTROL, WORD(entry->shortcut.key)}));
+        EXPECT_EQ(win32::Narrow(testsupport::RunOf(At(L"stand-in.log"))), "") << l.port;
+        ::closesocket(listener);
+        ::SendMessageW(Control(txtRemoteIP), WM_SETTEXT, 0, LPARAM(L""));
+    }
+    EXPECT_TRUE(NoMessageBox());
 }
 
 // Online at last, through a proxy of the test's own. IP.EXE here never ends and

@@ -4,13 +4,11 @@
 
 namespace kestrum::testsupport {
 
-namespace {
-
-SOCKET ListenOnLoopback(unsigned short& port) {
+SOCKET Listen(const char* host, unsigned short& port) {
     static WSADATA data;
     static const bool started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;  // for the whole test run
-    sockaddr_in address{AF_INET, 0, {}, {}};
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    sockaddr_in address{AF_INET, htons(port), {}, {}};
+    address.sin_addr.s_addr = ::inet_addr(host);
     int length = sizeof address;
     SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
     if (s != INVALID_SOCKET && (::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
@@ -22,6 +20,8 @@ SOCKET ListenOnLoopback(unsigned short& port) {
     port = ntohs(address.sin_port);
     return s;
 }
+
+namespace {
 
 // Waits at most 100 ms for the socket to become readable, so that the server
 // thread looks at its stop flag often and never blocks on a peer.
@@ -36,7 +36,7 @@ bool Readable(SOCKET s) {
 }  // namespace
 
 LoopbackHttpServer::LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler)
-    : handler_(std::move(handler)), listener_(ListenOnLoopback(port_)) {
+    : handler_(std::move(handler)), listener_(Listen("127.0.0.1", port_)) {
     thread_ = std::thread([this] {
         while (listener_ != INVALID_SOCKET && !stopping_) {
             if (!Readable(listener_)) continue;
@@ -105,7 +105,7 @@ void UseLoopbackProxy(unsigned short port) {
 
 unsigned short ClosedLoopbackPort() {
     unsigned short port = 0;
-    ::closesocket(ListenOnLoopback(port));  // nothing listens there any more
+    ::closesocket(Listen("127.0.0.1", port));  // nothing listens there any more
     return port;
 }
 

@@ -189,11 +189,14 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
     EXPECT_EQ(recorder.events, wanted);
     main.control(Id(mnuGetIP)).setVisible(false);
     EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
-    // A button that hides itself with the focus hands it on in tab order (past the disabled ones).
-    main.control(Id(cmdTRY)).setVisible(true);
-    ::SetFocus(FindControl(main.hwnd(), Id(cmdTRY)));
-    main.control(Id(cmdTRY)).setVisible(false);
-    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), Id(txtAlternateID));
+    // A button that hides or disables itself with the focus hands it on in tab order (past the disabled ones).
+    for (const auto take : {&platform::Control::setVisible, &platform::Control::setEnabled}) {
+        main.control(Id(cmdTRY)).setVisible(true);
+        main.control(Id(cmdTRY)).setEnabled(true);
+        ::SetFocus(FindControl(main.hwnd(), Id(cmdTRY)));
+        (main.control(Id(cmdTRY)).*take)(false);
+        EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), Id(txtAlternateID));
+    }
 }
 
 // Every control where its twips fall at the dpi (moved: at kMovedLeft), in its points at

@@ -27,6 +27,7 @@
 #include "tests/support/child_windows.h"
 #include "tests/support/fakes.h"
 #include "tests/support/loopback_http.h"
+#include "tests/support/outside.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -34,6 +35,7 @@ namespace {
 using testsupport::HttpRequest;
 using testsupport::HttpResponse;
 using testsupport::LoopbackHttpServer;
+using testsupport::RunOf;
 using testsupport::UseLoopbackProxy;
 
 TEST(Settings, TextRoundTripsAsPlainRegSzAndOtherTypesReadAsNothing) {
@@ -73,21 +75,6 @@ TEST(Network, TheOnlineProbeAsksThroughTheProxyAndTheHostLookupGivesAnAddress) {
     EXPECT_NE(IpHelperHopProbe().inetAddr(address), ~0u) << address;  // a dotted address
     EXPECT_EQ(ui.log, testing::Log{});
     EXPECT_EQ(IpHelperHopProbe().inetAddr("127.0.0.2"), 0x0200007Fu);
-}
-
-// The stand-in's log (its program file, a line break, its command line) once it has
-// ended, or nothing after ten seconds.
-std::wstring RunOf(const std::wstring& log) {
-    for (int wait = 0; wait < 100; ++wait, ::Sleep(100)) {
-        FILE* in = _wfopen(log.c_str(), L"rb");
-        if (!in) continue;
-        std::wstring text;
-        for (wchar_t c; fread(&c, sizeof c, 1, in) == 1;) text += c;
-        fclose(in);
-        if (!text.empty() && ::MoveFileExW(log.c_str(), (log + L".read").c_str(), MOVEFILE_REPLACE_EXISTING))
-            return text;  // no longer open
-    }
-    return {};
 }
 
 // A port that accepts, one that refuses, and an address on a link where nothing
@@ -143,20 +130,12 @@ TEST(Shell, RunsInASingleThreadedApartmentOfItsOwn) {
     }).join();
 }
 
-// The Remote Desktop client found on the path; System Information where the registry
-// says, in a folder with blanks and non-ASCII letters, quoted; registry text measured in UTF-8.
+// A program that is not there; System Information where the registry says, in a folder
+// with blanks and non-ASCII letters, quoted; registry text measured in UTF-8. (The Remote
+// Desktop client found on the path is the end-to-end tests'.)
 TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
     const std::wstring doubles = testsupport::ThisFolder() + L"\\doubles", log = testsupport::ThisFolder() + L"\\stand-in.log";
     ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", log.c_str());
-    wchar_t path[32767] = {};
-    ::GetEnvironmentVariableW(L"PATH", path, 32767);
-    ::SetEnvironmentVariableW(L"PATH", (doubles + L";" + path).c_str());
-    const std::string parameters = "/v:127.0.0.2 /admin /edit:\"C:\\Program Files\\Kestrüm\\Default.rdp\"";
-    EXPECT_EQ(remote::LaunchErrorText(Win32Shell().execute(0, "open", "MSTSC", parameters, std::nullopt, 3)), "");
-    ::SetEnvironmentVariableW(L"PATH", path);
-    const std::wstring run = RunOf(log);
-    EXPECT_TRUE(run.ends_with(L" " + Widen(parameters)) && run.starts_with(doubles + L"\\mstsc.exe\n"))
-        << Narrow(run);
     EXPECT_EQ(remote::LaunchErrorText(Win32Shell().execute(0, "open", "KESTRUM-NO-SUCH-CLIENT", "", {}, 3)),
               "The specified file was not found.");
 

@@ -7,12 +7,11 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/win32/router.h"
 #include "platform/win32/text.h"
+#include "platform/win32/router.h"
+#include "tests/support/outside.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -20,22 +19,6 @@ namespace {
 using Mappings = std::optional<std::vector<platform::PortMapping>>;
 const Mappings kEmptyList(std::in_place);
 std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
-
-// The router's list as Debian's upnpc prints it. Wine starts a Linux program but hands
-// it neither our pipes nor a handle to wait on: it leaves the list in a file instead.
-std::string UpnpcList() {
-    const std::string list = Env("KESTRUM_ROUTER_DIR") + "/upnpc.txt";
-    const std::filesystem::path seen = Widen("Z:" + list);
-    std::filesystem::remove(seen);
-    std::wstring command = Widen("Z:\\bin\\sh -c \"upnpc -u " + Env("KESTRUM_ROUTER_URL") + " -l >" + list +
-                                 ".part; mv " + list + ".part " + list + "\"");
-    STARTUPINFOW startup{sizeof startup};
-    PROCESS_INFORMATION started{};
-    ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started);
-    for (int wait = 0; wait < 100; ++wait, ::Sleep(100))
-        if (std::ifstream in{seen}; in) return (std::ostringstream() << in.rdbuf()).str();
-    return "no list from upnpc in 10 s";
-}
 
 TEST(Router, WithoutARouterThereIsNoListWithinTheBoundAndTheLocalAddressIsOnTheLan) {
     if (Env("KESTRUM_ROUTER") == "public" || Env("KESTRUM_ROUTER") == "shared") GTEST_SKIP() << "a router answers";
@@ -61,11 +44,12 @@ TEST(Router, APortOpenedToThisComputerIsOnTheRouterUntilClosedUnlessTheOutsideIs
     EXPECT_TRUE(seen.externalAddress.empty() || seen.externalAddress == Env("KESTRUM_ROUTER_OUTSIDE"));
     seen.externalAddress.clear();
     EXPECT_EQ(seen, door);
-    const std::string listed = UpnpcList(), entry = "TCP  3389->" + door.internalClient + ":3389  'Kestrum'";
+    const std::string listed = testsupport::Upnpc("-l");
+    const std::string entry = "TCP  3389->" + door.internalClient + ":3389  'Kestrum'";
     EXPECT_NE(listed.find(entry), std::string::npos) << listed;
     EXPECT_TRUE(router.remove(3389, "TCP"));
     EXPECT_EQ(router.mappings(), kEmptyList);
-    const std::string closed = UpnpcList();  // read, and without the door
+    const std::string closed = testsupport::Upnpc("-l");  // read, and without the door
     EXPECT_TRUE(closed.find("GetGenericPortMapping") != std::string::npos && closed.find("3389->") == std::string::npos)
         << closed;
 }

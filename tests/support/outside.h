@@ -1,0 +1,53 @@
+#pragma once
+// What programs outside the tests report: a stand-in's log, and Debian's upnpc about the
+// router of the test script's (scripts/router-namespace.sh).
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "platform/win32/text.h"
+
+namespace kestrum::testsupport {
+
+// The stand-in's log (its program file, a line break, its command line) once it has
+// ended, or nothing after ten seconds.
+inline std::wstring RunOf(const std::wstring& log) {
+    for (int wait = 0; wait < 100; ++wait, ::Sleep(100)) {
+        FILE* in = _wfopen(log.c_str(), L"rb");
+        if (!in) continue;
+        std::wstring text;
+        for (wchar_t c; fread(&c, sizeof c, 1, in) == 1;) text += c;
+        fclose(in);
+        if (!text.empty() && ::MoveFileExW(log.c_str(), (log + L".read").c_str(), MOVEFILE_REPLACE_EXISTING))
+            return text;  // no longer open
+    }
+    return {};
+}
+
+// What upnpc prints for the arguments ("-l": the router's list). Wine starts a Linux program but
+// hands it neither our pipes nor a handle to wait on: it leaves its output in a file instead.
+inline std::string Upnpc(const std::string& arguments) {
+    const char *dir = std::getenv("KESTRUM_ROUTER_DIR"), *url = std::getenv("KESTRUM_ROUTER_URL");
+    const std::string out = std::string(dir ? dir : ".") + "/upnpc.txt";
+    const std::filesystem::path seen = win32::Widen("Z:" + out);
+    std::filesystem::remove(seen);
+    std::wstring command = win32::Widen("Z:\\bin\\sh -c \"upnpc -u " + std::string(url ? url : "") + " " + arguments +
+                                        " >" + out + ".part; mv " + out + ".part " + out + "\"");
+    STARTUPINFOW startup{sizeof startup};
+    PROCESS_INFORMATION started{};
+    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        ::CloseHandle(started.hThread);
+        ::CloseHandle(started.hProcess);
+    }
+    for (int wait = 0; wait < 100; ++wait, ::Sleep(100))
+        if (std::ifstream in{seen}; in) return (std::ostringstream() << in.rdbuf()).str();
+    return "no answer from upnpc in 10 s";
+}
+
+}  // namespace kestrum::testsupport
