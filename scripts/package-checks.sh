@@ -18,7 +18,7 @@ pe_check() {
     while read -r dll; do
         case ${dll,,} in
             kernel32.dll | user32.dll | gdi32.dll | advapi32.dll | shell32.dll | ws2_32.dll | wininet.dll | \
-                iphlpapi.dll | comctl32.dll | ole32.dll | msvcrt.dll | api-ms-win-*) ;;
+                iphlpapi.dll | comctl32.dll | ole32.dll | oleaut32.dll | msvcrt.dll | api-ms-win-*) ;;
             *) echo "$exe imports $dll"; bad=1 ;;
         esac
     done < <(sed -n 's/.*DLL Name: //p' <<<"$headers")

@@ -144,9 +144,13 @@ public:
                     to == 0x04030201 && listening.count(port) > 0);
     }
     std::optional<std::vector<PortMapping>> mappings() override { return router; }
-    bool add(const PortMapping& m) override { return !refuseMapping && router && (router->push_back(m), true); }
+    bool add(const PortMapping& m) override {
+        if (refuseMapping || !router) return false;
+        router->push_back(m);
+        return true;
+    }
     bool remove(int port, Text protocol) override {
-        return router && std::erase_if(*router, [&](auto& m) { return m.externalPort == port && m.protocol == protocol; });
+        return router && std::erase_if(*router, [&](const auto& m) { return m.externalPort == port && m.protocol == protocol; });
     }
     std::string localAddress() override { return lanAddress; }
     std::uint32_t sysColor(int i) override { return step("sysColor " + std::to_string(i), 0xA0B0C0u + i); }

@@ -26,7 +26,7 @@ TEST(Findings, EachCombinationGivesItsStatesAndWords) {
         std::function<void(Observations&)> change;
         std::array<State, 4> states;
         std::string saying;  // in one of the texts
-    } rows[] = {
+    } const rows[] = {
         {[](Observations&) {}, {Good, Good, Good, Good}, "leads to this computer (192.168.1.7)"},
         {[](Observations& o) { o.mappings.reset(); }, {Good, Problem, Unknown, Unknown}, "No router answered"},
         {[](Observations& o) { o.editionAccepts = false; }, {Problem, Good, Good, Good}, "cannot accept"},
