@@ -104,7 +104,7 @@ set_target_properties(planted_dll PROPERTIES OUTPUT_NAME planted PREFIX ""
 add_executable(minimal_window WIN32 bench/minimal_window.cpp)
 target_link_options(minimal_window PRIVATE -municode)
 add_executable(startup_time bench/startup_time.cpp)
-target_include_directories(startup_time PRIVATE ${KESTRUM_GENERATED})
+target_link_libraries(startup_time PRIVATE kestrum_core)
 target_link_options(startup_time PRIVATE -municode)
 add_dependencies(startup_time kestrum minimal_window)
 
