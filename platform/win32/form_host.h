@@ -120,7 +120,8 @@ private:
     std::shared_ptr<WindowMailbox> mailbox_;  // a failure is on screen: the next ones are only logged
     FormParts parts_;
     WindowImage image_;
-    FormPaintTarget paintTarget_{hwnd_, [this] { return imageDc(); }, [this] { refresh(); }};
+    FormPaintTarget paintTarget_{hwnd_, [this] { return imageDc(); }, [this] { refresh(); },
+                                 [this] { return image_.version(hwnd_); }};
 };
 
 }  // namespace kestrum::win32
