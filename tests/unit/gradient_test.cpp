@@ -103,10 +103,10 @@ TEST_F(Gradient, AnImageThatStillHoldsThePictureIsNotSweptAgain) {
     for (const Case c : {Case{7, 7, false, false}, Case{7, 8, false, true}, Case{7, 7, true, true},
                          Case{0, 0, false, true}}) {
         TearDown();
-        window.version = c.first;
+        window.imageVersionNow = c.first;
         ApplyGradient(window, window, window);
         window.lines.clear();
-        window.version = c.second;
+        window.imageVersionNow = c.second;
         if (c.recoloured) clsGradient(window, window).setColor1(0x123456);
         ApplyGradient(window, window, window);
         EXPECT_EQ(!window.lines.empty(), c.sweptAgain) << c.first << ' ' << c.second << ' ' << c.recoloured;
