@@ -26,6 +26,9 @@ public:
     virtual std::unique_ptr<Canvas> windowCanvas() = 0;
     virtual void setAutoRedraw(bool on) = 0;
     virtual void refresh() = 0;
+    // Which picture the kept image holds: it changes whenever anything draws into
+    // the image or makes it anew, and never comes back. 0: the target cannot tell.
+    virtual std::uint64_t imageVersion() const { return 0; }
 };
 
 class SystemColors {

@@ -14,7 +14,11 @@ void ClientSize::set(HWND window, int dpi, float widthTwips, float heightTwips, 
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (at ? 0 : SWP_NOMOVE);
     sizing_ = true;
     const int x = at ? at->x : 0, y = at ? at->y : 0;
-    ::SetWindowPos(window, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top, flags);
+    RECT now{};
+    ::GetWindowRect(window, &now);
+    // Already right (made at this size): a move costs Wine a trip to the X server.
+    if (at || now.right - now.left != rect.right - rect.left || now.bottom - now.top != rect.bottom - rect.top)
+        ::SetWindowPos(window, nullptr, x, y, rect.right - rect.left, rect.bottom - rect.top, flags);
     // A menu bar that wraps onto a second line, or a frame that differs from the
     // one foreseen, takes or gives client area: make up the difference.
     RECT client;

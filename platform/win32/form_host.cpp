@@ -11,6 +11,12 @@ namespace {
 
 constexpr wchar_t kFormClass[] = L"KestrumForm";
 
+// The top-left corner that centres the window in the area.
+POINT CentredIn(const RECT& area, const RECT& window) {
+    const LONG width = window.right - window.left, height = window.bottom - window.top;
+    return {area.left + (area.right - area.left - width) / 2, area.top + (area.bottom - area.top - height) / 2};
+}
+
 }  // namespace
 
 FormWindow::FormWindow(const platform::FormDef& spec, int iconResource)
@@ -69,8 +75,13 @@ bool FormWindow::create(HWND owner) {
         case platform::Border::FixedToolWindow: exStyle |= WS_EX_TOOLWINDOW; break;
         case platform::Border::Sizable: style |= WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
     }
-    hwnd_ = ::CreateWindowExW(exStyle, kFormClass, Widen(spec_.caption).c_str(), style, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 100, 100, owner, nullptr, ::GetModuleHandleW(nullptr), this);
+    // Made at its size and centred on the primary monitor at once, as far as can be
+    // foreseen: each later move costs Wine a trip to the X server before the first
+    // frame. clientSize_ and show() correct whatever was not foreseen.
+    const RECT place = CentredOnPrimary(style, exStyle);
+    hwnd_ = ::CreateWindowExW(exStyle, kFormClass, Widen(spec_.caption).c_str(), style, place.left, place.top,
+                              place.right - place.left, place.bottom - place.top, owner, nullptr,
+                              ::GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
     mailbox_ = std::make_shared<WindowMailbox>(hwnd_);
     dpi_ = static_cast<int>(::GetDpiForWindow(hwnd_));
@@ -80,6 +91,19 @@ bool FormWindow::create(HWND owner) {
     // A window opened while the program is busy shows the hourglass too.
     for (const FormWindow* other : OfThisThread()) busy_ = busy_ || other->busy_;
     return true;
+}
+
+RECT FormWindow::CentredOnPrimary(DWORD style, DWORD exStyle) const {
+    const auto dpi = ::GetDpiForSystem();
+    RECT rect{0, 0, platform::TwipsToPixels(spec_.clientWidth, static_cast<int>(dpi)),
+              platform::TwipsToPixels(spec_.clientHeight, static_cast<int>(dpi))};
+    ::AdjustWindowRectExForDpi(&rect, style, !spec_.menus.empty(), exStyle, dpi);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    ::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const POINT at = CentredIn(monitor.rcWork, rect);
+    ::OffsetRect(&rect, at.x - rect.left, at.y - rect.top);
+    return rect;
 }
 
 bool FormWindow::createModal() {
@@ -98,10 +122,9 @@ void FormWindow::show() {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& area = monitor.rcWork;
-    const int width = window.right - window.left, height = window.bottom - window.top;
-    ::SetWindowPos(hwnd_, nullptr, area.left + (area.right - area.left - width) / 2,
-                   area.top + (area.bottom - area.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    const POINT centred = CentredIn(monitor.rcWork, window);
+    if (centred.x != window.left || centred.y != window.top)
+        ::SetWindowPos(hwnd_, nullptr, centred.x, centred.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT client;
     ::GetClientRect(hwnd_, &client);
     shownSize_ = {client.right, client.bottom};

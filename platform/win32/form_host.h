@@ -82,6 +82,8 @@ private:
     static LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT Guarded(FormWindow* self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static ATOM RegisterClasses();
+    // Where the window goes, frame included, if the primary monitor's dpi is its own.
+    RECT CentredOnPrimary(DWORD style, DWORD exStyle) const;
     // For the window itself and for its picture boxes alike.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void reportFailure(const char* what) noexcept;
@@ -118,7 +120,8 @@ private:
     std::shared_ptr<WindowMailbox> mailbox_;  // a failure is on screen: the next ones are only logged
     FormParts parts_;
     WindowImage image_;
-    FormPaintTarget paintTarget_{hwnd_, [this] { return imageDc(); }, [this] { refresh(); }};
+    FormPaintTarget paintTarget_{hwnd_, [this] { return imageDc(); }, [this] { refresh(); },
+                                 [this] { return image_.version(hwnd_); }};
 };
 
 }  // namespace kestrum::win32

@@ -188,6 +188,8 @@ void FormWindow::onSize(UINT kind, int width, int height) {
 // window's images afresh at the new size.
 void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
     dpi_ = dpi;
+    // The image was drawn at the old dpi: a new version, so that it is painted afresh.
+    image_.drawInto(hwnd_);
     parts_.rescale();
     clientSize_.moveToDpi(hwnd_, dpi, suggested);
     RECT client;

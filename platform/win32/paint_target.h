@@ -61,11 +61,12 @@ public:
 
 // A form of the form host: painted into its persistent image. window: the form's
 // handle, null while there is no window; imageDc: the image's DC to draw into;
-// show: shows what was drawn.
+// show: shows what was drawn; version: the image's version.
 class FormPaintTarget : public platform::PaintTarget {
 public:
-    FormPaintTarget(const HWND& window, std::function<HDC()> imageDc, std::function<void()> show)
-        : window_(window), imageDc_(std::move(imageDc)), show_(std::move(show)) {}
+    FormPaintTarget(const HWND& window, std::function<HDC()> imageDc, std::function<void()> show,
+                    std::function<std::uint64_t()> version)
+        : window_(window), imageDc_(std::move(imageDc)), show_(std::move(show)), version_(std::move(version)) {}
     platform::PaintTargetKind kind() const override { return platform::PaintTargetKind::Form; }
     void lockWindowUpdate(bool lock) override;
     bool getClientRect(int& right, int& bottom) override;
@@ -74,11 +75,13 @@ public:
     // The host keeps every window's image all the time: AutoRedraw is always on.
     void setAutoRedraw(bool) override {}
     void refresh() override;
+    std::uint64_t imageVersion() const override { return version_(); }
 
 private:
     const HWND& window_;
     std::function<HDC()> imageDc_;
     std::function<void()> show_;
+    std::function<std::uint64_t()> version_;
     GdiCanvas image_;
 };
 

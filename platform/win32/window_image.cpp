@@ -33,7 +33,20 @@ WindowImage::Surface& WindowImage::surfaceFor(HWND window) {
 HDC WindowImage::drawInto(HWND window) {
     Surface& surface = surfaceFor(window);
     surface.brush.reset();  // about to change: the labels' pattern is made anew
+    surface.version = NextVersion();
     return surface.dc.get();
+}
+
+std::uint64_t WindowImage::version(HWND window) const {
+    const auto found = surfaces_.find(window);
+    if (found == surfaces_.end() || !found->second) return 0;
+    // Made at another size, the image is made anew before anyone draws into it.
+    RECT client;
+    ::GetClientRect(window, &client);
+    BITMAP bitmap{};
+    ::GetObjectW(found->second->bitmap.get(), sizeof bitmap, &bitmap);
+    if (bitmap.bmWidth != client.right || bitmap.bmHeight != client.bottom) return 0;
+    return found->second->version;
 }
 
 void WindowImage::paint(HWND window, HDC dc) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <span>
@@ -30,6 +31,8 @@ public:
     // Readies a transparent label in its colour and gives the brush that fills it
     // with the part of its parent's image that lies under it.
     HBRUSH labelBrush(HWND label, HDC dc, COLORREF color);
+    // Which picture the window's image holds (see platform::PaintTarget).
+    std::uint64_t version(HWND window) const;
     // The windows are gone: their images go too.
     void clear() { surfaces_.clear(); }
 
@@ -39,9 +42,15 @@ private:
         UniqueHbitmap bitmap;
         HGDIOBJ originalBitmap = nullptr;
         UniqueHbrush brush;  // pattern of the image, for transparent labels
+        std::uint64_t version = NextVersion();
         ~Surface();
     };
     Surface& surfaceFor(HWND window);
+    // Shared by every image of the program, so that no version ever comes back.
+    static std::uint64_t NextVersion() {
+        static std::uint64_t last = 0;
+        return ++last;
+    }
 
     std::map<HWND, std::unique_ptr<Surface>> surfaces_;
 };

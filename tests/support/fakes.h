@@ -212,6 +212,7 @@ public:
     std::unique_ptr<Canvas> windowCanvas() override { return nullptr; }
     void setAutoRedraw(bool on) override { step(on ? "autoRedraw" : "autoRedrawOff"); }
     void refresh() override { step("refresh"); }
+    std::uint64_t imageVersion() const override { return imageVersionNow; }
     void moveTo(int x, int y) override { at_ = {x, y}; }
     void lineTo(int x, int y) override { lines.push_back({at_.first, at_.second, x, y, pens.at(selected)}); }
     GdiObject createPen(int style, int width, std::uint32_t color) override {
@@ -242,6 +243,7 @@ public:
     std::vector<std::string> opened;  // the keys by handle - 1, emptied when closed
     std::set<std::string> files;
     std::pair<float, float> clientTwips;
+    std::uint64_t imageVersionNow = 0;  // of the form's image
     std::pair<int, int> clientPixels = {9, 6};
     std::vector<Line> lines;
     std::map<GdiObject, std::uint32_t> pens = {{7, 0}};  // alive; 7 is the window's own

@@ -93,6 +93,26 @@ TEST_F(Gradient, SettingsAreSharedAndZeroMeansTheDefault) {
     EXPECT_EQ(std::tuple(a.Color1(), a.Angle(), window.lines[0][4]), std::tuple(kPale, 315.0f, kPale));
 }
 
+// A window loaded and then sized for showing asks twice for one picture: an image
+// that still holds it is not swept again; a changed image or changed colours are.
+TEST_F(Gradient, AnImageThatStillHoldsThePictureIsNotSweptAgain) {
+    struct Case {
+        std::uint64_t first, second;  // the image's versions at the two requests
+        bool recoloured, sweptAgain;
+    };
+    for (const Case c : {Case{7, 7, false, false}, Case{7, 8, false, true}, Case{7, 7, true, true},
+                         Case{0, 0, false, true}}) {
+        TearDown();
+        window.imageVersionNow = c.first;
+        ApplyGradient(window, window, window);
+        window.lines.clear();
+        window.imageVersionNow = c.second;
+        if (c.recoloured) clsGradient(window, window).setColor1(0x123456);
+        ApplyGradient(window, window, window);
+        EXPECT_EQ(!window.lines.empty(), c.sweptAgain) << c.first << ' ' << c.second << ' ' << c.recoloured;
+    }
+}
+
 TEST_F(Gradient, PaintingLocksTheWindowAndEveryFailureIsReportedOnceAndLetsTheRestRun) {
     const std::pair<unsigned, std::string> inWindow{48, app::kAppTitle}, inSweep{48, "GradientRect"};
     const Log locked = {"lock", "rect", "canvas", "unlock"};
