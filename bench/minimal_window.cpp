@@ -17,9 +17,10 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
         RECT rect{0, 0, secondWidth, secondHeight};
         ::AdjustWindowRect(&rect, style, FALSE);
-        ::CreateWindowW(kClass, L"Minimal Second", style | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+        // Shown as it is made; the opener only waits to see it.
+        static_cast<void>(::CreateWindowW(kClass, L"Minimal Second", style | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                         rect.right - rect.left, rect.bottom - rect.top, hwnd, nullptr, ::GetModuleHandleW(nullptr),
-                        nullptr);
+                        nullptr));
         return 0;
     }
     if (message == WM_DESTROY && !::GetWindow(hwnd, GW_OWNER)) {

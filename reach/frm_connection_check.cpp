@@ -60,7 +60,7 @@ Observations Observe(const CheckServices& services) {
     return seen;
 }
 
-frmConnectionCheck::frmConnectionCheck(platform::FormView& view, CheckServices services)
+frmConnectionCheck::frmConnectionCheck(platform::FormView& view, const CheckServices& services)
     : view_(view), services_(services), cmdPort(view.control(Id(CheckId::cmdPort))),
       lblProgress(view.control(Id(CheckId::lblProgress))) {}
 

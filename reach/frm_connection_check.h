@@ -31,7 +31,7 @@ Observations Observe(const CheckServices& services);
 
 class frmConnectionCheck : public platform::FormEvents {
 public:
-    frmConnectionCheck(platform::FormView& view, CheckServices services);
+    frmConnectionCheck(platform::FormView& view, const CheckServices& services);
 
     void onLoad() override;
     void onDpiChanged() override;

@@ -94,10 +94,10 @@ bool FormWindow::create(HWND owner) {
 }
 
 RECT FormWindow::CentredOnPrimary(DWORD style, DWORD exStyle) const {
-    const auto dpi = ::GetDpiForSystem();
-    RECT rect{0, 0, platform::TwipsToPixels(spec_.clientWidth, static_cast<int>(dpi)),
-              platform::TwipsToPixels(spec_.clientHeight, static_cast<int>(dpi))};
-    ::AdjustWindowRectExForDpi(&rect, style, !spec_.menus.empty(), exStyle, dpi);
+    const auto systemDpi = ::GetDpiForSystem();
+    RECT rect{0, 0, platform::TwipsToPixels(spec_.clientWidth, static_cast<int>(systemDpi)),
+              platform::TwipsToPixels(spec_.clientHeight, static_cast<int>(systemDpi))};
+    ::AdjustWindowRectExForDpi(&rect, style, !spec_.menus.empty(), exStyle, systemDpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
