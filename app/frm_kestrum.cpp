@@ -104,8 +104,7 @@ void frmKestrum::GetIP() {
         system.sleep(10000);
 
         std::string value =
-            services_.settings.getSetting(kSettingsApplication, kPublicAddressSection, kPublicAddressKey)
-                .value_or("");
+            services_.settings.getSetting(kSettingsApplication, kPublicAddressSection, kPublicAddressKey).value_or("");
         std::erase(value, '\n');
         const std::string separator = decimalSeparator();
         txtLocalIP.setText(net::IPToID(value, separator));

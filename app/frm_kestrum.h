@@ -8,10 +8,10 @@
 #include "platform/forms.h"
 #include "platform/network.h"
 #include "platform/registry.h"
+#include "platform/router.h"
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
-#include "platform/router.h"
 #include "platform/ui.h"
 #include "reach/door.h"
 

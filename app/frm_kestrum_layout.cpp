@@ -6,8 +6,8 @@ namespace kestrum::app {
 
 namespace {
 
-using platform::ControlKind;
 using platform::ControlDef;
+using platform::ControlKind;
 using platform::FontDef;
 using platform::MenuDef;
 using platform::TextAlign;
@@ -19,6 +19,7 @@ constexpr FontDef kCommandFont{"Verdana", 9.75};
 
 // id, name, kind, container, text, left, top, width, height, tab index, font,
 // colour, alignment, visible, enabled, read-only.
+// clang-format off
 const ControlDef kControls[] = {
     {Id(lblConnection), "lblConnection", ControlKind::Label, 0, "Try to connecting...",
      120, 240, 10035, 675, 3, kStatusFont, 0xC00000, TextAlign::Center},
@@ -73,6 +74,7 @@ const platform::FormDef kForm{
     kWindowFont, kControls, kMenus, {},
     Id(txtRemoteIP),  // so the user can type the remote ID at once
 };
+// clang-format on
 
 }  // namespace
 

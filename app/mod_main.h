@@ -23,8 +23,7 @@ std::string GetSystemPath(platform::System& system);
 
 class modMain {
 public:
-    modMain(platform::System& system, platform::SettingsStore& settings)
-        : system_(system), settings_(settings) {}
+    modMain(platform::System& system, platform::SettingsStore& settings) : system_(system), settings_(settings) {}
 
     // Records the folders in the settings store, then shows the main window
     // (without making it modal) through showMainWindow.

@@ -37,7 +37,6 @@ public:
     std::uint64_t calls = 0;
 };
 
-
 void Sweep(benchmark::State& state) {
     const auto w = static_cast<std::int32_t>(state.range(0));
     const auto h = static_cast<std::int32_t>(state.range(1));

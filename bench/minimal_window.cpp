@@ -19,8 +19,8 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         ::AdjustWindowRect(&rect, style, FALSE);
         // Shown as it is made; the opener only waits to see it.
         static_cast<void>(::CreateWindowW(kClass, L"Minimal Second", style | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                        rect.right - rect.left, rect.bottom - rect.top, hwnd, nullptr, ::GetModuleHandleW(nullptr),
-                        nullptr));
+                                          rect.right - rect.left, rect.bottom - rect.top, hwnd, nullptr,
+                                          ::GetModuleHandleW(nullptr), nullptr));
         return 0;
     }
     if (message == WM_DESTROY && !::GetWindow(hwnd, GW_OWNER)) {

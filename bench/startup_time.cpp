@@ -40,16 +40,18 @@ HWND FindVisible(DWORD processId, const std::wstring& caption) {
         const std::wstring& caption;
         HWND found;
     } search{processId, caption, nullptr};
-    ::EnumWindows([](HWND hwnd, LPARAM param) CALLBACK -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        wchar_t text[128] = {};
-        ::GetWindowTextW(hwnd, text, 128);
-        if (owner != s->processId || !::IsWindowVisible(hwnd) || s->caption != text) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&search));
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM param) CALLBACK -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(hwnd, &owner);
+            wchar_t text[128] = {};
+            ::GetWindowTextW(hwnd, text, 128);
+            if (owner != s->processId || !::IsWindowVisible(hwnd) || s->caption != text) return TRUE;
+            s->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -70,8 +72,8 @@ public:
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         started_ = Now();
-        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                              &startup, &info_))
+        if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                              &info_))
             info_ = {};
     }
     Process(const Process&) = delete;
@@ -105,21 +107,24 @@ bool ChildTextStarts(HWND window, const wchar_t* prefix) {
         const wchar_t* prefix;
         bool found;
     } search{prefix, false};
-    ::EnumChildWindows(window, [](HWND child, LPARAM param) CALLBACK -> BOOL {
-        auto* s = reinterpret_cast<Search*>(param);
-        wchar_t text[128] = {};
-        ::GetWindowTextW(child, text, 128);
-        s->found = std::wcsncmp(text, s->prefix, std::wcslen(s->prefix)) == 0;
-        return !s->found;
-    }, reinterpret_cast<LPARAM>(&search));
+    ::EnumChildWindows(
+        window,
+        [](HWND child, LPARAM param) CALLBACK -> BOOL {
+            auto* s = reinterpret_cast<Search*>(param);
+            wchar_t text[128] = {};
+            ::GetWindowTextW(child, text, 128);
+            s->found = std::wcsncmp(text, s->prefix, std::wcslen(s->prefix)) == 0;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 // Milliseconds from a menu command posted to the program's idle main window to
 // the visible window it opens, or -1. A fresh process each time, so that each
 // run opens the window for the first time, as a user does.
-double TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const std::wstring& mainCaption,
-                  int command, const std::wstring& caption, const wchar_t* idleStatus) {
+double TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const std::wstring& mainCaption, int command,
+                  const std::wstring& caption, const wchar_t* idleStatus) {
     Process process(exe, arguments);
     HWND main = nullptr;
     if (!process.id() || !WaitFor([&] { return (main = FindVisible(process.id(), mainCaption)) != nullptr; }))
@@ -145,17 +150,17 @@ Figures Summary(std::vector<double> times) {
 }
 
 // Both measurements taken in turn, each run of one followed by a run of the other.
-void Compare(const wchar_t* what, int runs, const std::function<double()>& floor,
-             const std::function<double()>& ours) {
+void Compare(const wchar_t* what, int runs, const std::function<double()>& floor, const std::function<double()>& ours) {
     std::vector<double> a, b;
     for (int i = 0; i < runs; ++i) {
         a.push_back(floor());
         b.push_back(ours());
     }
     const Figures f = Summary(a), o = Summary(b);
-    std::wprintf(L"%-22ls minimal median %4.0f best %4.0f | kestrum median %4.0f best %4.0f | ratio median %.2f "
-                 L"best %.2f (%d runs each)\n",
-                 what, f.median, f.best, o.median, o.best, o.median / f.median, o.best / f.best, runs);
+    std::wprintf(
+        L"%-22ls minimal median %4.0f best %4.0f | kestrum median %4.0f best %4.0f | ratio median %.2f "
+        L"best %.2f (%d runs each)\n",
+        what, f.median, f.best, o.median, o.best, o.median / f.median, o.best / f.best, runs);
     std::fflush(stdout);
 }
 
@@ -171,8 +176,9 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring minimal = folder + L"\\minimal_window.exe", kestrum = folder + L"\\kestrum.exe";
     const std::wstring title = Wide(platform::kAppTitle);
 
-    Compare(L"start to main window", runs, [&] { return TimeToWindow(minimal, L"Minimal Window"); },
-            [&] { return TimeToWindow(kestrum, title); });
+    Compare(
+        L"start to main window", runs, [&] { return TimeToWindow(minimal, L"Minimal Window"); },
+        [&] { return TimeToWindow(kestrum, title); });
 
     struct Opened {
         const wchar_t* name;
@@ -187,9 +193,9 @@ int wmain(int argc, wchar_t** argv) {
     for (const Opened& o : opened) {
         const std::wstring size = std::to_wstring(ClientPixels(o.layout.clientWidth)) + L" " +
                                   std::to_wstring(ClientPixels(o.layout.clientHeight));
-        Compare(o.name, runs,
-                [&] { return TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr); },
-                [&] { return TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is"); });
+        Compare(
+            o.name, runs, [&] { return TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr); },
+            [&] { return TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is"); });
     }
     return 0;
 }

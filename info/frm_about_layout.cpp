@@ -4,8 +4,8 @@ namespace kestrum::info {
 
 namespace {
 
-using platform::ControlKind;
 using platform::ControlDef;
+using platform::ControlKind;
 using platform::FontDef;
 using enum AboutId;
 using platform::LineDef;
@@ -13,6 +13,7 @@ using platform::LineDef;
 constexpr FontDef kCreditFont{"Verdana", 9, true};
 constexpr std::uint32_t kBlack = 0x000000;
 
+// clang-format off
 const ControlDef kControls[] = {
     {.id = Id(cmdOK), .name = "cmdOK", .kind = ControlKind::Button, .text = "OK",
      .left = 4365, .top = 2625, .width = 1260, .height = 345, .tabIndex = 0,
@@ -44,6 +45,7 @@ const platform::FormDef kForm{
     .name = "frmAbout", .caption = "About", .border = platform::Border::FixedToolWindow,
     .clientWidth = 5730, .clientHeight = 3555, .font = {}, .controls = kControls, .menus = {}, .lines = kLines,
 };
+// clang-format on
 
 }  // namespace
 

@@ -49,8 +49,7 @@ void frmHowTo::cmdClose_Click() { view_.unload(); }
 
 // Missing, or nothing to open it with: the shell's answer is not looked at.
 void frmHowTo::Label1_Click() {
-    services_.shell.execute(0, "open", InfoDocPath(appPath_), std::nullopt, std::nullopt,
-                            platform::kShowMaximized);
+    services_.shell.execute(0, "open", InfoDocPath(appPath_), std::nullopt, std::nullopt, platform::kShowMaximized);
 }
 
 void frmHowTo::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors); }

@@ -4,14 +4,15 @@ namespace kestrum::info {
 
 namespace {
 
-using platform::ControlKind;
 using platform::ControlDef;
+using platform::ControlKind;
 using platform::FontDef;
 using enum HowToId;
 
 constexpr FontDef kLinkFont{"Times New Roman", 20.25, true, true};
 
 // The design places; Form_Resize sets them anew for every size of the window.
+// clang-format off
 const ControlDef kControls[] = {
     {.id = Id(rtfHowTo), .name = "rtfHowTo", .kind = ControlKind::RichText,
      .left = 240, .top = 240, .width = 11775, .height = 6495, .tabIndex = 0,
@@ -30,6 +31,7 @@ const platform::FormDef kForm{
     .name = "frmHowTo", .caption = "HOW TO...", .border = platform::Border::Sizable,
     .clientWidth = 12270, .clientHeight = 7680, .font = {}, .controls = kControls,
 };
+// clang-format on
 
 }  // namespace
 

@@ -24,8 +24,8 @@ bool IsWellFormedIpv4(std::string_view text) {
 }
 
 std::string FormatIpv4(const std::array<std::uint8_t, 4>& address) {
-    return std::to_string(address[0]) + '.' + std::to_string(address[1]) + '.' + std::to_string(address[2]) +
-           '.' + std::to_string(address[3]);
+    return std::to_string(address[0]) + '.' + std::to_string(address[1]) + '.' + std::to_string(address[2]) + '.' +
+           std::to_string(address[3]);
 }
 
 std::optional<std::string> AddressFromHttpReply(const platform::HttpReply& reply) {

@@ -101,19 +101,17 @@ std::optional<std::string> AskHttpService(platform::HttpClient& http, const std:
     return AddressFromHttpReply(*reply);
 }
 
-std::optional<std::string> Discover(const Options& options, const Network& network,
-                                    milliseconds stunInitialTimeout) {
+std::optional<std::string> Discover(const Options& options, const Network& network, milliseconds stunInitialTimeout) {
     std::vector<Source> sources;
     for (const HostPort& server : options.stunServers) {
-        sources.push_back([udp = network.udp, random = network.random, server,
-                           stunInitialTimeout](const SourceContext& context) {
-            return AskStunServer(*udp, *random, server, context, stunInitialTimeout);
-        });
+        sources.push_back(
+            [udp = network.udp, random = network.random, server, stunInitialTimeout](const SourceContext& context) {
+                return AskStunServer(*udp, *random, server, context, stunInitialTimeout);
+            });
     }
     for (const std::string& url : options.urls) {
-        sources.push_back([http = network.http, url](const SourceContext& context) {
-            return AskHttpService(*http, url, context);
-        });
+        sources.push_back(
+            [http = network.http, url](const SourceContext& context) { return AskHttpService(*http, url, context); });
     }
     return Race(std::move(sources), options.deadline);
 }

@@ -26,8 +26,8 @@ std::optional<HostPort> ParseHostPort(std::string_view text) {
     if (colon == std::string_view::npos || colon == 0) return std::nullopt;
     const std::string_view host = text.substr(0, colon);
     const bool hostOk = std::all_of(host.begin(), host.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-               c == '-' || c == '_';
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' || c == '-' ||
+               c == '_';
     });
     const auto port = Decimal(text.substr(colon + 1), 65535);
     if (!hostOk || !port) return std::nullopt;
@@ -41,9 +41,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
            std::equal(prefix.begin(), prefix.end(), text.begin(), [](char p, char t) { return Lower(p) == Lower(t); });
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && StartsWithNoCase(a, b);
-}
+bool EqualsNoCase(std::string_view a, std::string_view b) { return a.size() == b.size() && StartsWithNoCase(a, b); }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
     return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
@@ -129,10 +127,11 @@ Options ParseOptions(const std::vector<std::string>& args) {
 
 std::string UsageText() {
     using namespace platform;
-    return std::string("IP.EXE [--stun HOST:PORT]... [--url URL]... [--deadline MS] [--quiet]\n"
-                       "\n"
-                       "Learns this computer's public IPv4 address and stores it in the settings\n"
-                       "under ") +
+    return std::string(
+               "IP.EXE [--stun HOST:PORT]... [--url URL]... [--deadline MS] [--quiet]\n"
+               "\n"
+               "Learns this computer's public IPv4 address and stores it in the settings\n"
+               "under ") +
            kSettingsApplication + " / " + kPublicAddressSection + " / " + kPublicAddressKey +
            ".\n"
            "\n"

@@ -15,9 +15,7 @@ constexpr std::array<double, 4> kOffsets{13, 25, 36, 17};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
-bool IsHexDigit(char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
+bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // from_chars does not depend on the user's locale, so "." is always the point.
 // A number too large for a double reads as 0 rather than as infinity, so that a
@@ -51,8 +49,7 @@ double ReadBased(std::string_view text, bool hex) {
     while (n < text.size() && (hex ? IsHexDigit(text[n]) : IsOctalDigit(text[n]))) ++n;
     if (n == 0) return 0;
     std::string_view digits = text.substr(0, n);
-    return hex ? Convert(digits, std::chars_format::hex)
-               : Convert(OctalToHex(digits), std::chars_format::hex);
+    return hex ? Convert(digits, std::chars_format::hex) : Convert(OctalToHex(digits), std::chars_format::hex);
 }
 
 double ReadDecimal(std::string_view text) {
@@ -82,8 +79,7 @@ double ReadDecimal(std::string_view text) {
     return negative ? -value : value;
 }
 
-std::string Translate(std::string_view text, char from, char to, double sign,
-                      std::string_view decimalSeparator) {
+std::string Translate(std::string_view text, char from, char to, double sign, std::string_view decimalSeparator) {
     if (text.empty()) return {};
     std::array<std::string_view, 4> parts;
     size_t count = 0;
@@ -128,8 +124,7 @@ std::string WriteNumber(double value, std::string_view decimalSeparator) {
     // Round to 15 significant digits first: the rounding may carry into a new
     // digit (9.999999999999999 becomes 10) and that decides the form.
     char buffer[40];
-    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value,
-                                       std::chars_format::scientific, 14);
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
     std::string_view text(buffer, static_cast<size_t>(written.ptr - buffer));  // [-]d.ddde[+-]dd
     std::string result;
     if (text.front() == '-') {

@@ -29,7 +29,9 @@ void ApplyGradient(platform::PaintTarget& frm, platform::Ui& ui, platform::Syste
     if (!painter) painter = std::make_unique<clsGradient>(ui, systemColors);
     // A window loaded and then sized for showing asks twice for the same picture:
     // the image still holds it, untouched since, so it is not swept again.
-    auto now = [&] { return Painted{&frm, frm.imageVersion(), painter->Color1(), painter->Color2(), painter->Angle()}; };
+    auto now = [&] {
+        return Painted{&frm, frm.imageVersion(), painter->Color1(), painter->Color2(), painter->Angle()};
+    };
     if (frm.imageVersion() != 0 && lastPainted() == now()) return;
     painter->CustomizeForm(frm);
     lastPainted() = now();

@@ -69,11 +69,11 @@ public:
     std::int32_t DrawGradient(platform::Canvas* canvas, std::int32_t width, std::int32_t height);
     // Nothing when a number on the way overflows.
     std::optional<Sweep> PlanSweep(std::int32_t width, std::int32_t height) const;
-    static std::optional<Placement> PlaceFirstLine(float angle, bool steep, PointF p0, PointF p1,
-                                                   std::int32_t width, std::int32_t height);
+    static std::optional<Placement> PlaceFirstLine(float angle, bool steep, PointF p0, PointF p1, std::int32_t width,
+                                                   std::int32_t height);
     // Replaces table; returns the number of entries, 0 when an entry overflows.
-    static std::int32_t BuildColorTable(std::int32_t color1, std::int32_t color2,
-                                        std::int32_t count, std::vector<std::int32_t>& table);
+    static std::int32_t BuildColorTable(std::int32_t color1, std::int32_t color2, std::int32_t count,
+                                        std::vector<std::int32_t>& table);
     // False when the turned point overflows.
     static bool RotatePoint(const PointF& centre, PointF& point, float degrees);
     static double SafeDivide(double numerator, double denominator);

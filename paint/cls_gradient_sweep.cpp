@@ -113,7 +113,7 @@ std::optional<clsGradient::Sweep> clsGradient::PlanSweep(std::int32_t width, std
 std::optional<clsGradient::Placement> clsGradient::PlaceFirstLine(float angle, bool steep, PointF p0, PointF p1,
                                                                   std::int32_t width, std::int32_t height) {
     Checked checked;
-    const int row = (0 <= angle && angle <= 90)     ? 1
+    const int row = (0 <= angle && angle <= 90)      ? 1
                     : (90 <= angle && angle <= 180)  ? 2
                     : (180 <= angle && angle <= 270) ? 3
                                                      : 4;

@@ -6,9 +6,7 @@
 
 namespace kestrum::platform {
 
-int PointsToPixels(double points, int dpi) {
-    return static_cast<int>(std::lround(points * dpi / 72.0));
-}
+int PointsToPixels(double points, int dpi) { return static_cast<int>(std::lround(points * dpi / 72.0)); }
 
 int TwipsToPixels(float twips, int dpi) {
     return static_cast<int>(std::lround(static_cast<double>(twips) * dpi / 1440.0));
@@ -46,13 +44,11 @@ std::string MenuText(const MenuDef& menu) {
     return text;
 }
 
-int NextTabStop(const FormDef& form, int currentId, bool backwards,
-                const std::function<bool(int id)>& canFocus) {
+int NextTabStop(const FormDef& form, int currentId, bool backwards, const std::function<bool(int id)>& canFocus) {
     std::vector<const ControlDef*> order;
     for (const ControlDef& c : form.controls) order.push_back(&c);
-    std::stable_sort(order.begin(), order.end(), [](const ControlDef* a, const ControlDef* b) {
-        return a->tabIndex < b->tabIndex;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const ControlDef* a, const ControlDef* b) { return a->tabIndex < b->tabIndex; });
     const auto count = static_cast<int>(order.size());
     int start = -1;
     for (int i = 0; i < count; ++i)

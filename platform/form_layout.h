@@ -21,10 +21,8 @@ enum class Pointer { Default, Hand };
 // A control or menu identifier of a window's own enum, as the tables, the host
 // and the events carry it.
 template <typename WindowId>
-    requires std::is_enum_v<WindowId>
-constexpr int Id(WindowId id) noexcept {
-    return static_cast<int>(id);
-}
+requires std::is_enum_v<WindowId>
+constexpr int Id(WindowId id) noexcept { return static_cast<int>(id); }
 
 struct FontDef {
     std::string_view face;  // empty: the platform's default dialog font
@@ -34,24 +32,24 @@ struct FontDef {
 };
 
 struct ControlDef {
-    int id = 0;                  // also the window's command identifier
+    int id = 0;  // also the window's command identifier
     std::string_view name;
     ControlKind kind = ControlKind::Label;
-    int container = 0;           // 0: the form; else the id of a picture box
+    int container = 0;  // 0: the form; else the id of a picture box
     std::string_view text;
     int left = 0, top = 0, width = 0, height = 0;  // twips, relative to the container
     int tabIndex = 0;
-    std::optional<FontDef> font;          // none: the form's font
+    std::optional<FontDef> font;             // none: the form's font
     std::optional<std::uint32_t> foreColor;  // 0x00BBGGRR; none: the system's
     TextAlign align = TextAlign::Left;
     bool visible = true;
     bool enabled = true;
-    bool readOnly = false;       // text boxes
-    bool defaultButton = false;  // Enter
-    bool cancelButton = false;   // Esc
-    bool reportsClicks = false;  // labels: a click reaches the logic
+    bool readOnly = false;               // text boxes
+    bool defaultButton = false;          // Enter
+    bool cancelButton = false;           // Esc
+    bool reportsClicks = false;          // labels: a click reaches the logic
     Pointer pointer = Pointer::Default;  // the mouse pointer over the control
-    std::string_view document;   // rich-text boxes: the program's document resource
+    std::string_view document;           // rich-text boxes: the program's document resource
 };
 
 // A line drawn over the form's background, from one point to another in twips.
@@ -69,7 +67,7 @@ struct Shortcut {
 struct MenuDef {
     int id = 0;
     std::string_view name;
-    int parent = 0;  // 0: a top-level menu; else the id of its menu
+    int parent = 0;            // 0: a top-level menu; else the id of its menu
     std::string_view caption;  // "-" is a separator line
     Shortcut shortcut;
     bool visible = true;
@@ -85,7 +83,7 @@ struct FormDef {
     std::span<const ControlDef> controls;
     std::span<const MenuDef> menus;
     std::span<const LineDef> lines;  // in table order, later ones on top
-    int firstFocus = 0;  // the control that has the focus when shown; 0: the first tab stop
+    int firstFocus = 0;              // the control that has the focus when shown; 0: the first tab stop
 };
 
 // A length in twips as whole pixels at the given dots per inch, to the nearest.
@@ -117,7 +115,6 @@ std::string MenuText(const MenuDef& menu);
 
 // The next control the Tab key moves to, in tab-index order, wrapping around;
 // canFocus says which controls may take the focus now. 0 when none can.
-int NextTabStop(const FormDef& form, int currentId, bool backwards,
-                const std::function<bool(int id)>& canFocus);
+int NextTabStop(const FormDef& form, int currentId, bool backwards, const std::function<bool(int id)>& canFocus);
 
 }  // namespace kestrum::platform

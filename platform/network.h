@@ -29,7 +29,7 @@ class Sockets {
 public:
     virtual ~Sockets() = default;
     virtual int startup(std::uint16_t version, WsaData& data) = 0;  // 0 on success
-    virtual int cleanup() = 0;                                       // 0 on success
+    virtual int cleanup() = 0;                                      // 0 on success
     // gethostname into a buffer of bufferLength bytes; 0, or -1 on failure.
     virtual int hostName(std::string& name, int bufferLength) = 0;
     // gethostbyname; nothing when it returned a null record.

@@ -11,7 +11,7 @@ namespace kestrum::platform {
 
 struct PortMapping {
     int externalPort = 0;
-    std::string protocol;        // "TCP" or "UDP"
+    std::string protocol;  // "TCP" or "UDP"
     int internalPort = 0;
     std::string internalClient;  // the LAN address the router forwards to
     bool enabled = false;

@@ -10,12 +10,11 @@ class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
     // The stored text, or nothing when the entry is missing or holds no text.
-    virtual std::optional<std::string> getSetting(const std::string& application,
-                                                  const std::string& section,
+    virtual std::optional<std::string> getSetting(const std::string& application, const std::string& section,
                                                   const std::string& key) = 0;
     // Creates or overwrites a text entry; false when the store refused it.
-    virtual bool saveSetting(const std::string& application, const std::string& section,
-                             const std::string& key, const std::string& value) = 0;
+    virtual bool saveSetting(const std::string& application, const std::string& section, const std::string& key,
+                             const std::string& value) = 0;
 };
 
 }  // namespace kestrum::platform

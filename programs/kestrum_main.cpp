@@ -12,8 +12,8 @@
 #include "platform/win32/network.h"
 #include "platform/win32/paint_target.h"
 #include "platform/win32/registry.h"
-#include "platform/win32/router.h"
 #include "platform/win32/resource.h"
+#include "platform/win32/router.h"
 #include "platform/win32/settings.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/system.h"
@@ -49,10 +49,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     bool shown = false;
     main.Main([&] {
         if (!window.create(nullptr)) return;
-        logic = std::make_unique<app::frmKestrum>(window, main,
-                                                  app::Services{ui, system, settings, sockets, internet, hops, ports,
-                                                                shell, systemColors, forms, registry, files, router,
-                                                                door});
+        logic =
+            std::make_unique<app::frmKestrum>(window, main,
+                                              app::Services{ui, system, settings, sockets, internet, hops, ports, shell,
+                                                            systemColors, forms, registry, files, router, door});
         window.setEvents(logic.get());
         window.setBackgroundWork(&jobs);
         window.show();

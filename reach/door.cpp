@@ -20,8 +20,8 @@ bool Door::Open() {
     // Recorded first: a crash between the two steps leaves a record of nothing,
     // which the next start forgets, never a mapping nobody knows of.
     settings_.saveSetting(platform::kSettingsApplication, kSection, kKey, local);
-    const platform::PortMapping mapping{kRemoteDesktopPort, "TCP", kRemoteDesktopPort, local, true,
-                                        std::string(kMappingDescription), ""};
+    const platform::PortMapping mapping{
+        kRemoteDesktopPort, "TCP", kRemoteDesktopPort, local, true, std::string(kMappingDescription), ""};
     open_ = router_.add(mapping);
     if (!open_) settings_.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
     return open_;

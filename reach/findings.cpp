@@ -31,8 +31,9 @@ Finding RemoteDesktop(const Observations& seen) {
     Finding f{"Remote Desktop", State::Unknown, "Could not read whether Remote Desktop is turned on."};
     if (seen.editionAccepts == false) {
         f.state = State::Problem;
-        f.text = "This edition of Windows cannot accept Remote Desktop connections, only start them. "
-                 "Connect from this computer to the other side instead.";
+        f.text =
+            "This edition of Windows cannot accept Remote Desktop connections, only start them. "
+            "Connect from this computer to the other side instead.";
     } else if (seen.remoteDesktopOn == false) {
         f.state = State::Problem;
         f.text = "Remote Desktop is turned off. Turn it on in Settings, System, Remote Desktop.";
@@ -79,8 +80,9 @@ Finding Door(const Observations& seen) {
     const platform::PortMapping* door = RemoteDesktopDoor(*seen.mappings);
     if (!door) {
         f.state = State::Problem;
-        f.text = "Port 3389 on the router is closed, so nobody outside can reach Remote Desktop here. "
-                 "Open it below while you need it.";
+        f.text =
+            "Port 3389 on the router is closed, so nobody outside can reach Remote Desktop here. "
+            "Open it below while you need it.";
     } else if (seen.localAddress.empty()) {
         f.text = "Port 3389 on the router leads to " + door->internalClient +
                  "; this computer's address on the router's network is not known.";
@@ -133,8 +135,9 @@ std::string OutsideAddress(const std::vector<platform::PortMapping>& mappings) {
 }
 
 std::vector<Finding> Findings(const Observations& seen) {
-    const std::string outside =
-        !seen.routerOutside.empty() ? seen.routerOutside : seen.mappings ? OutsideAddress(*seen.mappings) : "";
+    const std::string outside = !seen.routerOutside.empty() ? seen.routerOutside
+                                : seen.mappings             ? OutsideAddress(*seen.mappings)
+                                                            : "";
     return {RemoteDesktop(seen), Router(seen, outside), Outside(seen, outside), Door(seen)};
 }
 

@@ -52,8 +52,8 @@ Observations Observe(const CheckServices& services) {
             ReadMachineValue(services.registry, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "EditionID"))
         seen.editionAccepts = edition->rfind("Core", 0) != 0;
     seen.publicAddress =
-        services.settings.getSetting(platform::kSettingsApplication, platform::kPublicAddressSection,
-                                     platform::kPublicAddressKey)
+        services.settings
+            .getSetting(platform::kSettingsApplication, platform::kPublicAddressSection, platform::kPublicAddressKey)
             .value_or("");
     seen.mappings = services.router.mappings();
     seen.localAddress = services.router.localAddress();
@@ -61,7 +61,9 @@ Observations Observe(const CheckServices& services) {
 }
 
 frmConnectionCheck::frmConnectionCheck(platform::FormView& view, const CheckServices& services)
-    : view_(view), services_(services), cmdPort(view.control(Id(CheckId::cmdPort))),
+    : view_(view),
+      services_(services),
+      cmdPort(view.control(Id(CheckId::cmdPort))),
       lblProgress(view.control(Id(CheckId::lblProgress))) {}
 
 void frmConnectionCheck::onLoad() {

@@ -7,9 +7,9 @@ namespace kestrum::reach {
 namespace {
 
 using enum CheckId;
+using platform::ControlDef;
 using platform::ControlKind;
 using platform::Id;
-using platform::ControlDef;
 
 constexpr platform::FontDef kBold{"", 0, true};
 constexpr int kRowTop = 840, kRowHeight = 900;
@@ -19,12 +19,19 @@ constexpr std::string_view kStateNames[] = {"lblState(0)", "lblState(1)", "lblSt
 constexpr std::string_view kFindingNames[] = {"lblFinding(0)", "lblFinding(1)", "lblFinding(2)", "lblFinding(3)"};
 
 constexpr ControlDef Row(CheckId first, std::string_view name, int row, int left, int top, int width, int height) {
-    return {.id = Id(first) + row, .name = name, .kind = ControlKind::Label, .left = left, .top = kRowTop + row * kRowHeight + top,
-            .width = width, .height = height, .tabIndex = 4 + row};
+    return {.id = Id(first) + row,
+            .name = name,
+            .kind = ControlKind::Label,
+            .left = left,
+            .top = kRowTop + row * kRowHeight + top,
+            .width = width,
+            .height = height,
+            .tabIndex = 4 + row};
 }
 
 constexpr std::array<ControlDef, 4 + 3 * kFindingRows> kControls = [] {
     std::array<ControlDef, 4 + 3 * kFindingRows> c{{
+        // clang-format off
         {.id = Id(cmdPort), .name = "cmdPort", .kind = ControlKind::Button, .text = "Open port 3389 on the router",
          .left = 240, .top = 4560, .width = 3840, .height = 375, .tabIndex = 0, .enabled = false},
         {.id = Id(cmdClose), .name = "cmdClose", .kind = ControlKind::Button, .text = "Close",
@@ -36,6 +43,7 @@ constexpr std::array<ControlDef, 4 + 3 * kFindingRows> kControls = [] {
         {.id = Id(lblProgress), .name = "lblProgress", .kind = ControlKind::Label,
          .text = "Checking this computer and the router...",
          .left = 240, .top = 480, .width = 8400, .height = 270, .tabIndex = 3},
+        // clang-format on
     }};
     for (int row = 0; row < kFindingRows; ++row) {
         c[4 + row] = Row(lblSubject0, kSubjectNames[row], row, 240, 0, 1920, 270);
@@ -46,10 +54,12 @@ constexpr std::array<ControlDef, 4 + 3 * kFindingRows> kControls = [] {
     return c;
 }();
 
+// clang-format off
 const platform::FormDef kForm{
     .name = "frmConnectionCheck", .caption = "Connection Check", .border = platform::Border::FixedToolWindow,
     .clientWidth = 8880, .clientHeight = 5160, .font = {}, .controls = kControls, .menus = {}, .lines = {},
 };
+// clang-format on
 
 }  // namespace
 

@@ -12,7 +12,7 @@ enum class CheckId : int {
     cmdPort,
     lblQuestion,
     lblProgress,
-    lblSubject0,                            // one row a finding: its subject,
+    lblSubject0,                             // one row a finding: its subject,
     lblState0 = lblSubject0 + kFindingRows,  // its state,
     lblFinding0 = lblState0 + kFindingRows,  // and what was found
 };

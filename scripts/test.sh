@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests under ASan and UBSan, the Windows-side tests
 # and the end-to-end tests under Wine and Xvfb (again at 144 and 192 dpi), a
-# short run of each fuzzer, clang-tidy and cppcheck; builds and checks the
+# short run of each fuzzer, clang-format, clang-tidy and cppcheck; builds and checks the
 # packages of both Windows builds. Ends with one line "N passed, N failed" and a
 # non-zero exit on any failure.
 #
@@ -91,6 +91,7 @@ if [ -z "$quick" ]; then
     stage "static analysis"
     check "clang-tidy (portable code and unit tests)" tidy_host
     check "clang-tidy (Windows code, MinGW-w64 headers)" tidy_windows
+    check "clang-format" format_check
     check "cppcheck (portable code and unit tests)" cppcheck_portable
     check "cppcheck (Windows code)" cppcheck_windows
 fi

@@ -33,8 +33,8 @@ void ClientSize::set(HWND window, int dpi, float widthTwips, float heightTwips, 
 // A size the user gave the window, in twips; one it gave itself is already kept
 // unrounded.
 void ClientSize::sized(int width, int height, int dpi) {
-    if (sizing_ || (width == platform::TwipsToPixels(twips_[0], dpi) &&
-                    height == platform::TwipsToPixels(twips_[1], dpi)))
+    if (sizing_ ||
+        (width == platform::TwipsToPixels(twips_[0], dpi) && height == platform::TwipsToPixels(twips_[1], dpi)))
         return;
     twips_ = {platform::PixelsToTwips(width, dpi), platform::PixelsToTwips(height, dpi)};
 }

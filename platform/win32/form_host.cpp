@@ -4,8 +4,8 @@
 
 namespace kestrum::win32 {
 
-using platform::ControlKind;
 using platform::ControlDef;
+using platform::ControlKind;
 
 namespace {
 
@@ -52,10 +52,14 @@ FormWindow* FormWindow::FromHandle(HWND hwnd) {
 
 std::vector<FormWindow*> FormWindow::OfThisThread() {
     std::vector<FormWindow*> forms;
-    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND hwnd, LPARAM found) CALLBACK -> BOOL {
-        if (FormWindow* form = FromHandle(hwnd)) reinterpret_cast<std::vector<FormWindow*>*>(found)->push_back(form);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&forms));
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM found) CALLBACK -> BOOL {
+            if (FormWindow* form = FromHandle(hwnd))
+                reinterpret_cast<std::vector<FormWindow*>*>(found)->push_back(form);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&forms));
     return forms;
 }
 
@@ -190,8 +194,7 @@ void FormWindow::setPictureFromForm(int pictureBoxId) {
 }
 
 void FormWindow::setPictureToIconOf(int pictureBoxId, std::uintptr_t window) {
-    const auto icon =
-        reinterpret_cast<HICON>(::SendMessageW(reinterpret_cast<HWND>(window), WM_GETICON, ICON_BIG, 0));
+    const auto icon = reinterpret_cast<HICON>(::SendMessageW(reinterpret_cast<HWND>(window), WM_GETICON, ICON_BIG, 0));
     if (icon) ::DrawIconEx(imageDc(pictureBoxId), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
     refresh(pictureBoxId);
 }

@@ -9,8 +9,8 @@
 
 namespace kestrum::win32 {
 
-using platform::ControlKind;
 using platform::ControlDef;
+using platform::ControlKind;
 
 namespace {
 

@@ -17,8 +17,8 @@ namespace {
 // The program's own hand (shared, never destroyed), or the system's.
 HCURSOR HandPointer() {
     static const HCURSOR hand = [] {
-        auto own = static_cast<HCURSOR>(::LoadImageW(::GetModuleHandleW(nullptr), L"HANDPOINTER", IMAGE_CURSOR, 0,
-                                                     0, LR_DEFAULTSIZE | LR_SHARED));
+        auto own = static_cast<HCURSOR>(
+            ::LoadImageW(::GetModuleHandleW(nullptr), L"HANDPOINTER", IMAGE_CURSOR, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
         return own ? own : ::LoadCursorW(nullptr, IDC_HAND);
     }();
     return hand;
@@ -100,11 +100,8 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
             paint(hwnd, dc.get());
             return 0;
         }
-        case WM_PRINTCLIENT:
-            paint(hwnd, reinterpret_cast<HDC>(wParam));
-            return 0;
-        case WM_ERASEBKGND:
-            return TRUE;  // paint() covers the whole client area
+        case WM_PRINTCLIENT: paint(hwnd, reinterpret_cast<HDC>(wParam)); return 0;
+        case WM_ERASEBKGND: return TRUE;  // paint() covers the whole client area
         case WM_SETCURSOR:
             if (onSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
             break;

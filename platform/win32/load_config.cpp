@@ -6,8 +6,7 @@
 
 #include <windows.h>
 
-extern "C" __attribute__((used, section(".ldcfg")))
-const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used{
+extern "C" __attribute__((used, section(".ldcfg"))) const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used{
     .Size = sizeof(IMAGE_LOAD_CONFIG_DIRECTORY),
     .Reserved1 = LOAD_LIBRARY_SEARCH_SYSTEM32,
 };

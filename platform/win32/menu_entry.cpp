@@ -82,8 +82,7 @@ bool MenuBar::create(HWND window) {
     bar_ = ::CreateMenu();
     if (!bar_) return false;
     window_ = window;
-    for (const platform::MenuDef& m : spec_.menus)
-        entries_[m.id] = std::make_unique<MenuEntry>(m, *this);
+    for (const platform::MenuDef& m : spec_.menus) entries_[m.id] = std::make_unique<MenuEntry>(m, *this);
     // Inserted in table order, so each entry lands after its visible elder siblings.
     for (const platform::MenuDef& m : spec_.menus)
         if (m.visible) entries_[m.id]->insert();

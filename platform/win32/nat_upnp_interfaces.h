@@ -3,8 +3,8 @@
 // declared here in the order of the Windows SDK's natupnp.h, as documented (each
 // a dual interface: IDispatch first, then its own methods in this order).
 
-#include <oaidl.h>
 #include <windows.h>
+#include <oaidl.h>
 
 namespace kestrum::win32::natupnp {
 
@@ -13,8 +13,8 @@ inline constexpr CLSID kClsidUpnpNat{0xAE1E00AA, 0x3FD5, 0x403C, {0x8A, 0x27, 0x
 // {B171C812-CC76-485A-94D8-B6B3A2794E99}
 inline constexpr IID kIidUpnpNat{0xB171C812, 0xCC76, 0x485A, {0x94, 0xD8, 0xB6, 0xB3, 0xA2, 0x79, 0x4E, 0x99}};
 // {6F10711F-729B-41E5-93B8-F21D0F818DF1}
-inline constexpr IID kIidStaticPortMapping{0x6F10711F, 0x729B, 0x41E5,
-                                           {0x93, 0xB8, 0xF2, 0x1D, 0x0F, 0x81, 0x8D, 0xF1}};
+inline constexpr IID kIidStaticPortMapping{
+    0x6F10711F, 0x729B, 0x41E5, {0x93, 0xB8, 0xF2, 0x1D, 0x0F, 0x81, 0x8D, 0xF1}};
 
 // COM objects are released, never deleted: no destructor belongs in their tables,
 // and none is open to callers.

@@ -48,22 +48,19 @@ platform::InternetHandle WinInet::open(const std::string& agent, unsigned access
     // never answers must not freeze the window for more than those 30 s.
     if (session) {
         DWORD ms = 30000;
-        for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                                   INTERNET_OPTION_RECEIVE_TIMEOUT})
+        for (const DWORD option :
+             {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
             ::InternetSetOptionA(session, option, &ms, sizeof ms);
     }
     return reinterpret_cast<platform::InternetHandle>(session);
 }
 
-platform::InternetHandle WinInet::openUrl(platform::InternetHandle session, const std::string& url,
-                                          unsigned flags) {
+platform::InternetHandle WinInet::openUrl(platform::InternetHandle session, const std::string& url, unsigned flags) {
     return reinterpret_cast<platform::InternetHandle>(
         ::InternetOpenUrlA(reinterpret_cast<HINTERNET>(session), url.c_str(), nullptr, 0, flags, 0));
 }
 
-void WinInet::close(platform::InternetHandle handle) {
-    ::InternetCloseHandle(reinterpret_cast<HINTERNET>(handle));
-}
+void WinInet::close(platform::InternetHandle handle) { ::InternetCloseHandle(reinterpret_cast<HINTERNET>(handle)); }
 
 // Connects without blocking and waits at most timeoutMs for the answer: a silent
 // address would otherwise hold the window for the system's whole retry time.
@@ -88,8 +85,7 @@ bool TcpPortProbe::connects(std::uint32_t address, std::uint16_t port, unsigned 
     if (::select(0, nullptr, &connected, &failed, &wait) <= 0 || FD_ISSET(socket.get(), &failed)) return false;
     int error = 0;
     int size = sizeof error;
-    return ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 &&
-           error == 0;
+    return ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 && error == 0;
 }
 
 std::uint32_t IpHelperHopProbe::inetAddr(const std::string& address) { return ::inet_addr(address.c_str()); }

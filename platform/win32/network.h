@@ -16,8 +16,7 @@ public:
 class WinInet : public platform::Internet {
 public:
     platform::InternetHandle open(const std::string& agent, unsigned accessType, unsigned flags) override;
-    platform::InternetHandle openUrl(platform::InternetHandle session, const std::string& url,
-                                     unsigned flags) override;
+    platform::InternetHandle openUrl(platform::InternetHandle session, const std::string& url, unsigned flags) override;
     void close(platform::InternetHandle handle) override;
 };
 

@@ -35,9 +35,7 @@ void WindowPaintTarget::lockWindowUpdate(bool lock) { ::LockWindowUpdate(lock ? 
 
 bool WindowPaintTarget::getClientRect(int& right, int& bottom) { return ClientRect(hwnd_, right, bottom); }
 
-std::unique_ptr<platform::Canvas> WindowPaintTarget::windowCanvas() {
-    return std::make_unique<WindowDcCanvas>(hwnd_);
-}
+std::unique_ptr<platform::Canvas> WindowPaintTarget::windowCanvas() { return std::make_unique<WindowDcCanvas>(hwnd_); }
 
 void WindowPaintTarget::refresh() { ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
 

@@ -13,8 +13,8 @@
 
 #include "platform/identity.h"
 #include "platform/win32/public_address_sources.h"
-#include "platform/win32/text.h"
 #include "platform/win32/socket_owner.h"
+#include "platform/win32/text.h"
 
 namespace kestrum::win32 {
 
@@ -106,8 +106,8 @@ std::optional<platform::HttpReply> WininetHttpClient::get(const std::string& url
         ::InternetOpenW(Widen(platform::kAppTitle).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return std::nullopt;
     DWORD ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 1, 0x7FFFFFFF));
-    for (const DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                               INTERNET_OPTION_RECEIVE_TIMEOUT})
+    for (const DWORD option :
+         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         ::InternetSetOptionW(session.get(), option, &ms, sizeof ms);
 
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |

@@ -45,8 +45,7 @@ long Win32Registry::queryValue(platform::RegistryKey key, const std::string& val
     std::string converted;
     if (IsText(kind))
         converted = Narrow(std::wstring_view(reinterpret_cast<const wchar_t*>(raw.data()), raw.size() / 2));
-    else
-        converted.assign(raw.begin(), raw.end());
+    else converted.assign(raw.begin(), raw.end());
     type = kind;
     size = static_cast<std::uint32_t>(converted.size());
     if (converted.size() > data.size()) return ERROR_MORE_DATA;

@@ -9,8 +9,8 @@
 
 #include "platform/win32/com_owner.h"
 #include "platform/win32/nat_upnp_interfaces.h"
-#include "platform/win32/text.h"
 #include "platform/win32/socket_owner.h"
+#include "platform/win32/text.h"
 
 namespace kestrum::win32 {
 namespace {
@@ -45,8 +45,13 @@ bool Read(IStaticPortMapping& from, platform::PortMapping& to) {
         return false;
     // Not every implementation tells it (Wine's leaves it empty): "" then.
     from.get_ExternalIPAddress(outside.put());
-    to = {external, Narrow(protocol.view()), internal,         Narrow(client.view()),
-          enabled != VARIANT_FALSE, Narrow(description.view()), Narrow(outside.view())};
+    to = {external,
+          Narrow(protocol.view()),
+          internal,
+          Narrow(client.view()),
+          enabled != VARIANT_FALSE,
+          Narrow(description.view()),
+          Narrow(outside.view())};
     return true;
 }
 

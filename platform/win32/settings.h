@@ -13,8 +13,8 @@ class RegistrySettings : public platform::SettingsStore {
 public:
     std::optional<std::string> getSetting(const std::string& application, const std::string& section,
                                           const std::string& key) override;
-    bool saveSetting(const std::string& application, const std::string& section,
-                     const std::string& key, const std::string& value) override;
+    bool saveSetting(const std::string& application, const std::string& section, const std::string& key,
+                     const std::string& value) override;
 
     // The key path under HKEY_CURRENT_USER for an application's section.
     static std::wstring KeyPath(const std::string& application, const std::string& section);

@@ -36,9 +36,9 @@ std::intptr_t Win32Shell::execute(std::uintptr_t owner, const std::string& verb,
     const std::wstring wideParameters = parameters ? Widen(*parameters) : std::wstring();
     const std::wstring wideFolder = folder ? Widen(*folder) : std::wstring();
     const ApartmentForShell apartment;
-    const HINSTANCE result = ::ShellExecuteW(reinterpret_cast<HWND>(owner), Widen(verb).c_str(), Widen(file).c_str(),
-                                             parameters ? wideParameters.c_str() : nullptr,
-                                             folder ? wideFolder.c_str() : nullptr, show);
+    const HINSTANCE result =
+        ::ShellExecuteW(reinterpret_cast<HWND>(owner), Widen(verb).c_str(), Widen(file).c_str(),
+                        parameters ? wideParameters.c_str() : nullptr, folder ? wideFolder.c_str() : nullptr, show);
     return reinterpret_cast<std::intptr_t>(result);
 }
 

@@ -91,11 +91,7 @@ struct NullHandleTraits {
     static Handle Invalid() { return nullptr; }
     static bool IsValid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { Closer(h); }
-    static void Held(long change)
-        requires CountedAsGdi
-    {
-        HeldGdiObjects::Add(change);
-    }
+    static void Held(long change) requires CountedAsGdi { HeldGdiObjects::Add(change); }
 };
 
 template <typename H, auto Closer, bool CountedAsGdi = false>

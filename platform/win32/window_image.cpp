@@ -23,8 +23,8 @@ WindowImage::Surface& WindowImage::surfaceFor(HWND window) {
     slot = std::make_unique<Surface>();
     WindowDc screen(window);
     slot->dc.reset(::CreateCompatibleDC(screen.get()));
-    slot->bitmap.reset(::CreateCompatibleBitmap(screen.get(), std::max<LONG>(client.right, 1),
-                                                std::max<LONG>(client.bottom, 1)));
+    slot->bitmap.reset(
+        ::CreateCompatibleBitmap(screen.get(), std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1)));
     slot->originalBitmap = ::SelectObject(slot->dc.get(), slot->bitmap.get());
     ::FillRect(slot->dc.get(), &client, ::GetSysColorBrush(COLOR_BTNFACE));
     return *slot;

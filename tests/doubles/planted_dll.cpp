@@ -12,7 +12,8 @@ BOOL WINAPI DllMain(HINSTANCE self, DWORD reason, LPVOID) {
     path.resize(path.find_last_of(L'\\') + 1);
     path += L"planted.marker";
     const HANDLE marker = reason == DLL_PROCESS_ATTACH
-        ? ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr) : INVALID_HANDLE_VALUE;
+                              ? ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)
+                              : INVALID_HANDLE_VALUE;
     if (marker != INVALID_HANDLE_VALUE) ::CloseHandle(marker);
     return TRUE;
 }

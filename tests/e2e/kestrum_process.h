@@ -26,7 +26,7 @@ inline const wchar_t kOffline[] = L"My Computer is offline. (Check Internet or t
 inline bool Exists(const std::wstring& file) { return ::GetFileAttributesW(file.c_str()) != ~DWORD(0); }
 
 // Looks every 50 ms until done() holds; false when timeoutMs passed first.
-inline bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+inline bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done) {
     for (const ULONGLONG deadline = ::GetTickCount64() + timeoutMs; !done(); ::Sleep(50))
         if (::GetTickCount64() > deadline) return false;
     return true;
@@ -43,8 +43,8 @@ inline std::wstring WindowText(HWND hwnd) {
     DWORD_PTR length = 0, copied = 0;
     if (!::SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return L"?";
     std::wstring text(length + 1, L'\0');
-    ::SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                          5000, &copied);
+    ::SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                          &copied);
     text.resize(copied);
     return text;
 }
@@ -52,7 +52,7 @@ inline std::wstring WindowText(HWND hwnd) {
 // Waits for a label to show the text; the text it showed last either way.
 inline std::wstring WaitForText(HWND label, const std::wstring& wanted, DWORD timeoutMs) {
     std::wstring text;
-    WaitUntil([&] { return (text = Caption(label)) == wanted; }, timeoutMs);
+    WaitUntil(timeoutMs, [&] { return (text = Caption(label)) == wanted; });
     return text;
 }
 
@@ -74,8 +74,8 @@ public:
         std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
         STARTUPINFOW startup{sizeof startup};
         const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-        if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             folder.c_str(), &startup, &info_))
+        if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                             &startup, &info_))
             ::CloseHandle(info_.hThread);
     }
     ~Process() {
@@ -93,7 +93,7 @@ public:
     }
     HWND waitForWindow(const std::wstring& caption, DWORD timeoutMs = 30000) const {
         HWND found = nullptr;
-        WaitUntil([&] { return (found = FindTopLevel(id(), nullptr, caption.c_str())) != nullptr; }, timeoutMs);
+        WaitUntil(timeoutMs, [&] { return (found = FindTopLevel(id(), nullptr, caption.c_str())) != nullptr; });
         return found;
     }
 
@@ -105,7 +105,7 @@ private:
 // false when the window never came to the front.
 inline bool Press(HWND window, const std::vector<WORD>& keys) {
     ::SetForegroundWindow(window);
-    if (!WaitUntil([&] { return ::GetForegroundWindow() == window; }, 5000)) return false;
+    if (!WaitUntil(5000, [&] { return ::GetForegroundWindow() == window; })) return false;
     std::vector<INPUT> events(keys.size() * 2, INPUT{INPUT_KEYBOARD, {}});
     for (size_t i = 0, last = events.size() - 1; i < keys.size(); ++i) {
         events[i].ki.wVk = events[last - i].ki.wVk = keys[i];
@@ -146,8 +146,8 @@ inline bool SaveScreenshot(HWND window, const std::wstring& name) {
     HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), 0, &bits, nullptr, 0);
     HGDIOBJ old = ::SelectObject(memory, bitmap);
     FILE* out = nullptr;
-    const bool ok = bitmap && ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) &&
-                    ::GdiFlush() && (out = _wfopen((folder + (L"\\" + name) + L".bmp").c_str(), L"wb")) &&
+    const bool ok = bitmap && ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) && ::GdiFlush() &&
+                    (out = _wfopen((folder + (L"\\" + name) + L".bmp").c_str(), L"wb")) &&
                     fwrite(&file, sizeof file, 1, out) && fwrite(&header, sizeof header, 1, out) &&
                     fwrite(bits, header.biSizeImage, 1, out);
     if (out) fclose(out);

@@ -51,10 +51,11 @@ protected:
     // Closed: the main window usable and in front again and, its Local ID empty, discovery run anew.
     static std::string BackToMain(HWND closed) {
         if (WaitForText(Control(lblConnection), kTrying, 10000) != kTrying) return "no new discovery";
-        return WaitUntil([&] {
+        const bool back = WaitUntil(10000, [&] {
             return !::IsWindow(closed) && ::IsWindowEnabled(main_) && ::GetForegroundWindow() == main_ &&
                    Caption(Control(lblConnection)) == kOffline;
-        }, 10000) ? "" : "not closed, or the main window not usable, in front and offline again";
+        });
+        return back ? "" : "not closed, or the main window not usable, in front and offline again";
     }
     static bool NoMessageBox() { return !FindTopLevel(kestrum_->id(), L"#32770", nullptr); }
 
@@ -70,13 +71,14 @@ private:
         main_ = nullptr;
         wchar_t temp[MAX_PATH] = {};
         folder_ = std::wstring(temp, ::GetTempPathW(MAX_PATH, temp));
-        folder_ += L"Kestrum Pr\xFC" L"fung \x8A66\x9A13 \x3A9";
+        folder_ += L"Kestrum Pr\u00FCfung \u8A66\u9A13 \u03A9";
         ::CreateDirectoryW(folder_.c_str(), nullptr);
         for (const wchar_t* file : {L"planted.marker", L"ip.txt"}) ::DeleteFileW(At(file).c_str());
-        const std::pair<const wchar_t*, const wchar_t*> copies[] = {
-            {L"kestrum.exe", L"kestrum.exe"}, {L"doubles\\hanging\\IP.EXE", L"IP.EXE"},
-            {L"doubles\\planted.dll", L"msftedit.dll"}, {L"doubles\\planted.dll", L"riched20.dll"},
-            {L"doubles\\planted.dll", L"riched32.dll"}};
+        const std::pair<const wchar_t*, const wchar_t*> copies[] = {{L"kestrum.exe", L"kestrum.exe"},
+                                                                    {L"doubles\\hanging\\IP.EXE", L"IP.EXE"},
+                                                                    {L"doubles\\planted.dll", L"msftedit.dll"},
+                                                                    {L"doubles\\planted.dll", L"riched20.dll"},
+                                                                    {L"doubles\\planted.dll", L"riched32.dll"}};
         for (const auto& [from, to] : copies)
             if (!::CopyFileW((ThisFolder() + L"\\" + from).c_str(), At(to).c_str(), FALSE))
                 return "cannot copy " + testing::PrintToString(std::wstring(from));
@@ -109,7 +111,7 @@ std::vector<int> Walk(HWND main, size_t steps, bool backwards) {
     for (size_t i = 0; i < steps; ++i) {
         const int from = FocusedId(main);
         if (!Press(main, backwards ? std::vector<WORD>{VK_SHIFT, VK_TAB} : std::vector<WORD>{VK_TAB})) break;
-        WaitUntil([&] { return FocusedId(main) != from; }, 2000);
+        WaitUntil(2000, [&] { return FocusedId(main) != from; });
         seen.push_back(FocusedId(main));
     }
     return seen;
@@ -117,12 +119,12 @@ std::vector<int> Walk(HWND main, size_t steps, bool backwards) {
 
 using Keyboard = Kestrum;
 TEST_F(Keyboard, FocusWaitsInTheRemoteIdBoxAndTabFollowsTheTabIndexes) {
-    EXPECT_TRUE(WaitUntil([] { return FocusedId(main_) == Id(txtRemoteIP); }, 5000));
+    EXPECT_TRUE(WaitUntil(5000, [] { return FocusedId(main_) == Id(txtRemoteIP); }));
     // Nothing typed: the remote commands are disabled, so Tab passes them by.
     const std::vector<int> offline{Id(cmdTRY), Id(txtAlternateID), Id(txtLocalIP), Id(txtRemoteIP)};
     EXPECT_EQ(Walk(main_, offline.size(), false), offline);
     ASSERT_TRUE(Press(main_, {'1'}));
-    EXPECT_TRUE(WaitUntil([] { return WindowText(Control(txtRemoteIP)) == L"1"; }, 5000));
+    EXPECT_TRUE(WaitUntil(5000, [] { return WindowText(Control(txtRemoteIP)) == L"1"; }));
     const std::vector<int> typed{Id(cmdCreateSession), Id(cmdTRY),     Id(cmdBrowse),  Id(cmdGETIP),
                                  Id(txtAlternateID),   Id(txtLocalIP), Id(txtRemoteIP)};
     EXPECT_EQ(Walk(main_, typed.size(), false), typed);
@@ -200,7 +202,7 @@ TEST_F(DpiWindows, EveryWindowAtTheScreensDpiWithNothingOverlappingOrCutOff) {
         EXPECT_FALSE(Exists(At(L"planted.marker"))) << "a DLL planted beside kestrum.exe was loaded";
         ASSERT_NE(window, nullptr) << "no window captioned " << testing::PrintToString(w.caption);
         EXPECT_FALSE(::IsWindowEnabled(main_)) << "the main window takes input while a Help window is open";
-        EXPECT_TRUE(!w.busy || WaitUntil([&] { return !::IsWindowVisible(FindControl(window, w.busy)); }, 15000));
+        EXPECT_TRUE(!w.busy || WaitUntil(15000, [&] { return !::IsWindowVisible(FindControl(window, w.busy)); }));
         ExpectNothingOverlapsOrIsCutOff(window, w.form);
         EXPECT_TRUE(SaveScreenshot(window, w.name + suffix));
         ASSERT_TRUE(Press(window, {w.close}));
@@ -216,15 +218,16 @@ using Launch = Kestrum;
 TEST_F(Launch, AnIdWhoseServiceAnswersStartsItsProgramWithTheAddressAndDisablesTheCommand) {
     std::filesystem::create_directories(L"Z:" + win32::Widen(std::getenv("WINEPREFIX")) + L"/dosdevices/unc/127.0.0.3");
     const std::wstring doubles = ThisFolder() + L"\\doubles\\", explore = L"\"" + doubles + L"explorer.exe\" \"%1\"";
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Folder\\shell\\explore\\command", nullptr,
-                                REG_SZ, explore.c_str(), DWORD(explore.size() * 2 + 2)), ERROR_SUCCESS);
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"Software\\Classes\\Folder\\shell\\explore\\command", nullptr,
+                                REG_SZ, explore.c_str(), DWORD(explore.size() * 2 + 2)));
     const struct {
         unsigned short port;
         app::KestrumId command, entry;
         std::wstring run;  // the program started, a line break, the end of its command line
-    } launches[] = {{3389, cmdCreateSession, mnuRD,
-                     L"mstsc.exe\n /v:127.0.0.3 /admin /edit:\"" + folder_ + L"\\Default.rdp\""},
-                    {445, cmdBrowse, mnuBrowse, L"explorer.exe\n \"\\\\127.0.0.3\""}};
+    } launches[] = {
+        {3389, cmdCreateSession, mnuRD, L"mstsc.exe\n /v:127.0.0.3 /admin /edit:\"" + folder_ + L"\\Default.rdp\""},
+        {445, cmdBrowse, mnuBrowse, L"explorer.exe\n \"\\\\127.0.0.3\""}};
     const std::wstring id = win32::Widen(net::IPToID("127.0.0.3"));
     for (auto l : launches) {
         const SOCKET listener = testsupport::Listen("127.0.0.3", l.port);
@@ -234,7 +237,7 @@ TEST_F(Launch, AnIdWhoseServiceAnswersStartsItsProgramWithTheAddressAndDisablesT
         EXPECT_TRUE(run.starts_with(doubles + program) && run.ends_with(l.run.substr(program.size())))
             << win32::Narrow(run);
         // Disabled: the button, and the menu entry, whose shortcut then starts nothing.
-        EXPECT_TRUE(WaitUntil([&] { return !::IsWindowEnabled(Control(l.command)); }, 15000)) << l.port;
+        EXPECT_TRUE(WaitUntil(15000, [&] { return !::IsWindowEnabled(Control(l.command)); })) << l.port;
         const auto& menus = app::KestrumLayout().menus;
         const auto entry = std::find_if(menus.begin(), menus.end(), [&](const auto& m) { return m.id == Id(l.entry); });
         ASSERT_TRUE(Press(main_, {VK_CONTROL, WORD(entry->shortcut.key)}));
@@ -254,8 +257,8 @@ TEST_F(Discovery, TryAgainGoesOnlineWithoutWaitingForIpExeAndCtrlQEndsTheProgram
     std::wstring left(1, L'\x01');
     for (unsigned i = 1; left.size() < 65536; ++i) left += static_cast<wchar_t>(0x80 + i * 7919 % 0xFF7F);
     left += L".2.3.4";
-    ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, kPublicKey, L"IP", REG_SZ, left.c_str(),
-                                static_cast<DWORD>((left.size() + 1) * sizeof(wchar_t))), ERROR_SUCCESS);
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueW(HKEY_CURRENT_USER, kPublicKey, L"IP", REG_SZ, left.c_str(),
+                                               static_cast<DWORD>((left.size() + 1) * sizeof(wchar_t))));
     testsupport::LoopbackHttpServer web([](const testsupport::HttpRequest&) {
         return testsupport::HttpResponse{200, "Microsoft Connect Test"};
     });
@@ -269,12 +272,12 @@ TEST_F(Discovery, TryAgainGoesOnlineWithoutWaitingForIpExeAndCtrlQEndsTheProgram
     testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort());
 
     unsigned long pid = 0;  // the stand-in for IP.EXE writes it when it starts
-    WaitUntil([&] {
+    WaitUntil(10000, [&] {
         FILE* in = _wfopen(At(L"ip.txt").c_str(), L"rb");
         const bool read = in && fscanf(in, "%lu", &pid) == 1;
         if (in) fclose(in);
         return read;
-    }, 10000);
+    });
     HANDLE ipExe = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
     ASSERT_NE(ipExe, nullptr) << "IP.EXE never started from " << testing::PrintToString(folder_);
     ASSERT_TRUE(Press(main_, {VK_CONTROL, 'Q'}));

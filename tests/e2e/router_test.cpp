@@ -37,7 +37,7 @@ protected:
         // Busy with its probes, and answering all the same.
         answered_ = ::IsWindowVisible(Row(platform::Id(reach::CheckId::lblProgress))) &&
                     ::SendMessageTimeoutW(check_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 250, nullptr);
-        WaitUntil([&] { return !::IsWindowVisible(Row(platform::Id(reach::CheckId::lblProgress))); }, 15000);
+        WaitUntil(15000, [&] { return !::IsWindowVisible(Row(platform::Id(reach::CheckId::lblProgress))); });
         return ::GetTickCount64() - start;
     }
     HWND Row(int first, int row = 0) const { return FindControl(check_, first + row); }
@@ -46,7 +46,7 @@ protected:
         ::PostMessageW(Row(platform::Id(reach::CheckId::cmdPort)), BM_CLICK, 0, 0);
         HWND warning = nullptr;
         if (opening) {
-            EXPECT_TRUE(WaitUntil([&] { return (warning = FindTopLevel(kestrum_->id(), L"#32770", nullptr)); }, 5000));
+            EXPECT_TRUE(WaitUntil(5000, [&] { return (warning = FindTopLevel(kestrum_->id(), L"#32770", nullptr)); }));
             ::PostMessageW(FindControl(warning, IDOK), BM_CLICK, 0, 0);
         }
         const std::wstring then = opening ? L"Close port 3389" : L"Open port 3389 on the router";
@@ -83,20 +83,25 @@ TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEndsAndA
     const struct {
         End end;
         std::string otherTo, otherDescription;  // another program's mapping, if any
-    } cases[] = {{Button, "", ""}, {Exit, "", ""}, {Crash, "", ""},
-                 {Button, lan, "Other"}, {Exit, "192.168.77.3", "Kestrum"}, {Crash, "192.168.77.3", "Kestrum"}};
+    } cases[] = {
+        // clang-format off
+        {Button, "", ""}, {Exit, "", ""}, {Crash, "", ""},
+        {Button, lan, "Other"}, {Exit, "192.168.77.3", "Kestrum"}, {Crash, "192.168.77.3", "Kestrum"},
+        // clang-format on
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "end " << c.end << ", other " << entry(c.otherTo, c.otherDescription));
         Open();
         Port(true);
         EXPECT_NE(testsupport::Upnpc("-l").find(entry(lan, "Kestrum")), std::string::npos);
-        EXPECT_NE(Caption(Row(platform::Id(reach::CheckId::lblFinding0), 3)).find(win32::Widen(lan)), std::wstring::npos);
+        EXPECT_NE(Caption(Row(platform::Id(reach::CheckId::lblFinding0), 3)).find(win32::Widen(lan)),
+                  std::wstring::npos);
         if (!c.otherTo.empty()) {
             testsupport::Upnpc("-d 3389 TCP");
             testsupport::Upnpc("-e " + c.otherDescription + " -a " + c.otherTo + " 3389 3389 TCP");
         }
         if (c.end == Button) Port(false);
-        ASSERT_TRUE(Press(check_, {VK_ESCAPE}) && WaitUntil([&] { return !::IsWindow(check_); }, 5000));
+        ASSERT_TRUE(Press(check_, {VK_ESCAPE}) && WaitUntil(5000, [&] { return !::IsWindow(check_); }));
         DWORD code = 1;
         if (c.end == Exit) {
             EXPECT_TRUE(Press(main_, {VK_CONTROL, 'Q'}) && kestrum_->waitForExit(15000, &code) && code == 0);
@@ -105,9 +110,9 @@ TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEndsAndA
             kestrum_.reset();  // terminated
             Start();
             // The start forgets the port once it has dealt with it, in the background.
-            EXPECT_TRUE(WaitUntil([] {
+            EXPECT_TRUE(WaitUntil(15000, [] {
                 return UserString(L"Software\\VB and VBA Program Settings\\KESTRUM\\ROUTER", L"Mapping") == L"";
-            }, 15000));
+            }));
         }
         const std::string left = testsupport::Upnpc("-l");
         EXPECT_NE(left.find("GetGenericPortMapping"), std::string::npos) << left;  // the list was read

@@ -16,8 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A plain address "a.b.c.d": numbers 0 to 255 written without signs, blanks or zeros in front.
     unsigned part[4];
-    if (std::sscanf(text.c_str(), "%3u.%3u.%3u.%3u", &part[0], &part[1], &part[2], &part[3]) != 4 ||
-        part[0] > 255 || part[1] > 255 || part[2] > 255 || part[3] > 255 ||
+    if (std::sscanf(text.c_str(), "%3u.%3u.%3u.%3u", &part[0], &part[1], &part[2], &part[3]) != 4 || part[0] > 255 ||
+        part[1] > 255 || part[2] > 255 || part[3] > 255 ||
         text != std::to_string(part[0]) + "." + std::to_string(part[1]) + "." + std::to_string(part[2]) + "." +
                     std::to_string(part[3]))
         return 0;

@@ -15,11 +15,12 @@ namespace kestrum::testsupport {
 // The child window of the given control identifier anywhere below parent.
 inline HWND FindControl(HWND parent, int id) {
     std::pair<int, HWND> search{id, nullptr};
-    ::EnumChildWindows(parent, [](HWND child, LPARAM found) CALLBACK -> BOOL {
+    const WNDENUMPROC match = [](HWND child, LPARAM found) CALLBACK -> BOOL {
         auto& [wanted, window] = *reinterpret_cast<std::pair<int, HWND>*>(found);
         if (::GetDlgCtrlID(child) == wanted) window = child;
         return window == nullptr;
-    }, reinterpret_cast<LPARAM>(&search));
+    };
+    ::EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
     return search.second;
 }
 
@@ -46,8 +47,10 @@ inline LOGFONTW TableFont(const platform::FormDef& form, const platform::Control
     metrics.cbSize = sizeof metrics;
     ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
     if (font.face.empty()) return metrics.lfMessageFont;
-    LOGFONTW log{-platform::PointsToPixels(font.points, dpi), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE,
-                 font.underline, FALSE, DEFAULT_CHARSET};
+    LOGFONTW log{.lfHeight = -platform::PointsToPixels(font.points, dpi),
+                 .lfWeight = font.bold ? FW_BOLD : FW_NORMAL,
+                 .lfUnderline = font.underline,
+                 .lfCharSet = DEFAULT_CHARSET};
     std::copy(font.face.begin(), font.face.end(), log.lfFaceName);
     return log;
 }

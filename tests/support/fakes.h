@@ -13,7 +13,6 @@
 #include <stdexcept>
 #include <string>
 #include <tuple>
-#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -79,10 +78,12 @@ private:
 
 using Line = std::array<long long, 5>;  // from x, y to x, y in the colour of the pen selected
 
+// clang-format off
 class FakePlatform : public Ui, public System, public SettingsStore, public Sockets, public Internet,
                      public HopProbe, public Shell, public SystemColors, public Forms, public Registry,
                      public Files, public FormView, public PaintTarget, public Canvas, public PortProbe,
                      public Router {
+    // clang-format on
 public:
     // Controls are named as in layout; a window shown modally writes to its shower's log.
     explicit FakePlatform(const FormDef* layout = nullptr, Log* shared = nullptr)
@@ -129,9 +130,7 @@ public:
     void close(InternetHandle handle) override { note("close " + std::to_string(handle)); }
     // The remote computer: 1.2.3.4, 20 hops away.
     std::uint32_t inetAddr(Text a) override { return step("probe " + a, a == "1.2.3.4" ? 0x04030201u : ~0u); }
-    int rttAndHopCount(std::uint32_t to, unsigned hops) override {
-        return reachable && to == 0x04030201 && hops >= 20;
-    }
+    int rttAndHopCount(std::uint32_t to, unsigned hops) override { return reachable && to == 0x04030201 && hops >= 20; }
     using MaybeText = const std::optional<std::string>&;
     std::intptr_t execute(std::uintptr_t owner, Text verb, Text file, MaybeText arguments, MaybeText folder,
                           int) override {
@@ -150,7 +149,8 @@ public:
         return true;
     }
     bool remove(int port, Text protocol) override {
-        return router && std::erase_if(*router, [&](const auto& m) { return m.externalPort == port && m.protocol == protocol; });
+        return router &&
+               std::erase_if(*router, [&](const auto& m) { return m.externalPort == port && m.protocol == protocol; });
     }
     std::string localAddress() override { return lanAddress; }
     std::uint32_t sysColor(int i) override { return step("sysColor " + std::to_string(i), 0xA0B0C0u + i); }
@@ -186,8 +186,7 @@ public:
         if (!controls_[id]) controls_[id] = std::make_unique<FakeControl>(nameOf(id), log);
         return *controls_[id];
     }
-    template <typename WindowId>
-    FakeControl& fake(WindowId id) requires std::is_enum_v<WindowId> { return fake(Id(id)); }
+    FakeControl& fake(auto id) { return fake(Id(id)); }  // a control id of a window's enum
     std::uintptr_t windowHandle() const override { return 0x1234; }
     void unload() override { note("unload"); }
     PaintTarget& paintTarget() override { return *this; }
@@ -224,7 +223,7 @@ public:
 
     Log own_;
     Log& log;
-    std::set<std::string> failAt;  // the steps that throw
+    std::set<std::string> failAt;                  // the steps that throw
     std::pair<unsigned, std::string> lastMessage;  // style and title
     std::string programPath = "C:\\Program Files\\Kestrum\\kestrum.exe", systemFolder = "C:\\Windows\\system32";
     std::optional<std::string> appData;

@@ -11,8 +11,7 @@ SOCKET Listen(const char* host, unsigned short& port) {
     address.sin_addr.s_addr = ::inet_addr(host);
     int length = sizeof address;
     SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
-    if (s != INVALID_SOCKET && (::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-                                ::listen(s, 16) != 0 ||
+    if (s != INVALID_SOCKET && (::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(s, 16) != 0 ||
                                 ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0)) {
         ::closesocket(s);
         return INVALID_SOCKET;
@@ -72,9 +71,10 @@ void LoopbackHttpServer::answer(SOCKET client) {
     // A peer that closes without a whole request (a port probe, say) is not answered.
     const size_t end = data.find("\r\n\r\n"), space1 = data.find(' '), space2 = data.find(' ', space1 + 1);
     const bool whole = end != std::string::npos && space2 < end;
-    const HttpRequest request = whole ? HttpRequest{data.substr(0, space1), data.substr(space1 + 1, space2 - space1 - 1),
-                                                    data.substr(data.find("\r\n") + 2)}
-                                      : HttpRequest{};
+    const HttpRequest request = whole
+                                    ? HttpRequest{data.substr(0, space1), data.substr(space1 + 1, space2 - space1 - 1),
+                                                  data.substr(data.find("\r\n") + 2)}
+                                    : HttpRequest{};
     const HttpResponse response = whole ? handler_(request) : HttpResponse{0, "", false};
     if (response.status) {
         std::lock_guard lock(mutex_);
@@ -84,9 +84,9 @@ void LoopbackHttpServer::answer(SOCKET client) {
         hanging_.push_back(client);  // closed when the server stops
         return;
     }
-    const std::string reply = "HTTP/1.1 " + std::to_string(response.status) + " Status\r\nContent-Length: " +
-                              std::to_string(response.body.size()) + "\r\nConnection: close\r\n\r\n" +
-                              (request.method == "HEAD" ? "" : response.body);
+    const std::string reply = "HTTP/1.1 " + std::to_string(response.status) +
+                              " Status\r\nContent-Length: " + std::to_string(response.body.size()) +
+                              "\r\nConnection: close\r\n\r\n" + (request.method == "HEAD" ? "" : response.body);
     if (response.status) ::send(client, reply.data(), static_cast<int>(reply.size()), 0);
     ::shutdown(client, SD_SEND);
     ::closesocket(client);

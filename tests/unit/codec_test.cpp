@@ -13,7 +13,8 @@ namespace kestrum::net {
 namespace {
 
 TEST(Codec, TranslatesTheFirstFourPartsByTheirOffsets) {
-    const struct { const char *address, *id; } cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
+        // clang-format off
         {"1.2.3.4", "14-27-39-21"},           {"256.255.255.255", "269-280-291-272"},
         {"", ""},                             {"1.2.3", ""},  // not an address: no made-up ID
         {"<html>error</html>", ""},           {"1.2.3.4.5.junk", "14-27-39-21"},
@@ -21,15 +22,17 @@ TEST(Codec, TranslatesTheFirstFourPartsByTheirOffsets) {
         {" 1 . 2\t.\n3 .4\r\n", "14-27-39-21"}, {"010.08.&HFF.&o17", "23-33-291-32"},
         {"1E2.+-3.2d1.- 4", "113-25-56-13"},    {"999999999999987.0.0.0", "1E+15-25-36-17"},
         {"1E999.15E-1.0.0", "13-26,5-36-17"},
+        // clang-format on
     };
-    for (const auto& c : cases) EXPECT_EQ(IPToID(c.address, ","), c.id) << c.address;
+    for (const auto& [address, id] : cases) EXPECT_EQ(IPToID(address, ","), id) << address;
     EXPECT_EQ(IDToIP("14-27-39-21"), "1.2.3.4");
-    EXPECT_EQ(IDToIP("-14-27-39-21-99"), "-13.-11.-9.22");  // a leading "-" starts an empty part
+    EXPECT_EQ(IDToIP("-14-27-39-21-99"), "-13.-11.-9.22");     // a leading "-" starts an empty part
     EXPECT_EQ(IDToIP("14,5-25-36-17.25", ","), "1.0.0.0,25");  // read with ".", written with ","
     EXPECT_EQ(IDToIP("14-27-39"), "");
 }
 
 TEST(ReadNumber, ReadsTheLeadingNumberOfAPart) {
+    // clang-format off
     const std::pair<std::string, double> cases[] = {
         {"0012", 12}, {".5", 0.5}, {"1.2.3", 1.2}, {"12abc", 12}, {"1\r2", 1}, {"- 1 . 5", -1.5}, {"x1", 0},
         {"+-7", 0}, {"-&H10", 0}, {"1d-2", 0.01}, {"1E+", 1}, {"1E2E3", 100}, {"&hfF", 255}, {"&O17", 15},
@@ -38,16 +41,19 @@ TEST(ReadNumber, ReadsTheLeadingNumberOfAPart) {
         {"&H1" + std::string(255, '0'), std::ldexp(1.0, 1020)},
         {"&O1" + std::string(300, '0'), std::ldexp(1.0, 900)},
     };
+    // clang-format on
     for (const auto& [text, value] : cases) EXPECT_EQ(ReadNumber(text), value) << text;
 }
 
 TEST(WriteNumber, WritesWholeNumbersPlainAndOthersInFifteenDigits) {
     const double inf = std::numeric_limits<double>::infinity();
+    // clang-format off
     const std::pair<double, const char*> cases[] = {
         {-0.0, "0"}, {-13, "-13"}, {999999999999999, "999999999999999"}, {1e15, "1E+15"}, {1.5e16, "1,5E+16"},
         {0.1 + 0.2, "0,3"}, {-2.0 / 3, "-0,666666666666667"}, {9.999999999999998, "10"}, {0.0001, "0,0001"},
         {0.00001, "1E-05"}, {999999999999999.9, "1E+15"}, {inf, "0"}, {5e-324, "4,94065645841247E-324"},
     };
+    // clang-format on
     for (const auto& [value, text] : cases) EXPECT_EQ(WriteNumber(value, ","), text) << value;
 }
 

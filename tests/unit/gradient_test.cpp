@@ -52,8 +52,8 @@ TEST_F(Gradient, SweepsTheAreaLineByLineFromColor1ToColor2) {
     // Every line of sweeps at the angles where the starting side changes, and at
     // others, as a digest recorded from a run that matched the cases above.
     std::uint64_t digest = 14695981039346656037u;
-    for (const float angle : {0.f, 45.f, 90.f, 90.00001f, 135.f, 180.f, 180.00002f, 225.f, 270.f, 270.00003f,
-                              315.f, 359.99f, 7.5f, 200.5f})
+    for (const float angle :
+         {0.f, 45.f, 90.f, 90.00001f, 135.f, 180.f, 180.00002f, 225.f, 270.f, 270.00003f, 315.f, 359.99f, 7.5f, 200.5f})
         for (const auto& [w, h] : {std::pair{2, 2}, {3, 5}, {17, 9}, {40, 30}, {64, 33}})
             for (const Line& line : Sweep(w, h, angle))
                 for (const long long value : line) digest = (digest ^ std::uint64_t(value)) * 1099511628211u;
@@ -63,17 +63,17 @@ TEST_F(Gradient, SweepsTheAreaLineByLineFromColor1ToColor2) {
 }
 
 TEST_F(Gradient, ColourTableStepsInSinglePrecisionAndRoundsHalvesToEven) {
-    const struct { std::int32_t from, to, count; std::vector<std::int32_t> table; } cases[] = {
+    const std::tuple<std::int32_t, std::int32_t, std::int32_t, std::vector<std::int32_t>> cases[] = {
         {0, 0xFF, 4, {0, 0x40, 0x80, 0xFF}},  // steps of 255/4, not 255/3; 127.5 is 128
         {0, 7, 6, {0, 1, 2, 3, 5, 7}},        // 3 * float(7/6) is just below 3.5
         {0, 1, 6, {0, 0, 0, 1, 1, 1}},        // 3 * float(1/6) is just above 0.5
         {0x12345678, kSystem25, 5, {0x12345678, 0x2A4565, 0x1F3452, 0x15223F, kSystem25}},  // ends: all 32 bits
         {0x123456, 0x654321, 1, {0x123456, 0x654321}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [from, to, count, wanted] : cases) {
         std::vector<std::int32_t> table(9, 9);
-        EXPECT_EQ(clsGradient::BuildColorTable(c.from, c.to, c.count, table), std::int32_t(c.table.size()));
-        EXPECT_EQ(table, c.table) << c.count;
+        EXPECT_EQ(clsGradient::BuildColorTable(from, to, count, table), std::int32_t(wanted.size()));
+        EXPECT_EQ(table, wanted) << count;
     }
 }
 
@@ -100,8 +100,8 @@ TEST_F(Gradient, AnImageThatStillHoldsThePictureIsNotSweptAgain) {
         std::uint64_t first, second;  // the image's versions at the two requests
         bool recoloured, sweptAgain;
     };
-    for (const Case c : {Case{7, 7, false, false}, Case{7, 8, false, true}, Case{7, 7, true, true},
-                         Case{0, 0, false, true}}) {
+    for (const Case c :
+         {Case{7, 7, false, false}, Case{7, 8, false, true}, Case{7, 7, true, true}, Case{0, 0, false, true}}) {
         TearDown();
         window.imageVersionNow = c.first;
         ApplyGradient(window, window, window);
@@ -122,6 +122,7 @@ TEST_F(Gradient, PaintingLocksTheWindowAndEveryFailureIsReportedOnceAndLetsTheRe
         Log log;
         std::pair<unsigned, std::string> message{};
     } cases[] = {
+        // clang-format off
         {[](auto&) {}, false, true, locked},
         {[](auto& w) { w.clientPixels = {1, 100}; }, false, false, locked},
         {[](auto& w) { w.clientPixels = {100, 1}; }, false, false, locked},
@@ -134,6 +135,7 @@ TEST_F(Gradient, PaintingLocksTheWindowAndEveryFailureIsReportedOnceAndLetsTheRe
         {[](auto& w) { w.failAt = {"refresh"}; }, true, true, Painted()},
         {[](auto& w) { w.failAt = {"rect", "message Failed at rect"}; }, true, false,  // its message box too
          {"autoRedraw", "lock", "rect", "message Failed at rect", "unlock", "refresh"}, inWindow},
+        // clang-format on
     };
     for (const auto& c : cases) {
         testing::FakePlatform target;

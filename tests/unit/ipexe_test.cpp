@@ -31,8 +31,10 @@ Bytes Message(std::uint16_t type, const TransactionId& id, const std::vector<Byt
               unsigned cookie = 0x2112A442) {
     Bytes body;
     for (const Bytes& attribute : attributes) body.insert(body.end(), attribute.begin(), attribute.end());
+    // clang-format off
     Bytes out = {Byte(type, 8), Byte(type), Byte(unsigned(body.size()), 8), Byte(unsigned(body.size())),
                  Byte(cookie, 24), Byte(cookie, 16), Byte(cookie, 8), Byte(cookie)};
+    // clang-format on
     out.reserve(20 + body.size());  // else MinGW's GCC 12 warns falsely of an overrun (-Warray-bounds)
     out.insert(out.end(), id.begin(), id.end());
     out.insert(out.end(), body.begin(), body.end());
@@ -74,11 +76,13 @@ TEST(Stun, TheRequestIsTheHeaderAloneAndTheAnswerItsMappedAddressAndNothingElse)
     odd[3] += 1;
     odd.push_back(0);
     const Bytes cases[] = {
+        // clang-format off
         Bytes(good.begin(), good.begin() + 19), longer, shorter, odd, Message(0x0101, kId, {}),
         Message(0x0101, kId, {Mapped({1, 2, 3, 4})}, 0x2112A443),
         Message(0x0101, kId, {Attribute(0x0020, Bytes(8, 1), 12)}),
         Message(0x0101, kId, {Attribute(0x0020, {0, 1, 0, 1, 1, 2})}),
         Message(0x0101, kId, {Attribute(0x0020, {0, 7, 0, 1, 1, 2, 3, 4})}),
+        // clang-format on
     };
     for (const Bytes& message : cases) EXPECT_FALSE(ParseBindingResponse(message, kId)) << &message - cases;
 }
@@ -91,8 +95,8 @@ TEST(Address, OnlyAnAddressAloneInA200ReplyOfAFewBytesCounts) {
     const std::string padded = "203.0.113.7" + std::string(kMaxHttpBody - 11, '\n');
     EXPECT_EQ(AddressFromHttpReply({200, " \t203.0.113.7\r\n"}), "203.0.113.7");
     EXPECT_EQ(AddressFromHttpReply({200, padded}), "203.0.113.7");
-    for (const platform::HttpReply& reply : {platform::HttpReply{200, padded + "\n"}, {200, "IP: 203.0.113.7"},
-                                             {200, "\r\n"}})
+    for (const platform::HttpReply& reply :
+         {platform::HttpReply{200, padded + "\n"}, {200, "IP: 203.0.113.7"}, {200, "\r\n"}})
         EXPECT_EQ(AddressFromHttpReply(reply), std::nullopt) << reply.body.size();
 }
 
@@ -101,10 +105,12 @@ TEST(Options, NamedSourcesReplaceTheBuiltInOnesAndMistakesAreRefused) {
     const Options named = ParseOptions({"--stun", "127.0.0.1:3478", "--stun=h:65535", "--deadline", "60000", "/?"});
     EXPECT_EQ(named.stunServers, (std::vector<HostPort>{{"127.0.0.1", 3478}, {"h", 65535}}));
     EXPECT_EQ(std::tuple(named.urls.size(), named.deadline, named.help), std::tuple(0u, 60000ms, true));
+    // clang-format off
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--bogus"}, {"--stun"}, {"--stun", "host"}, {"--stun", ":1"}, {"--stun", "h:0"}, {"--stun", "h:65536"},
              {"--stun", "h st:1"}, {"--url", "ftp://x/"}, {"--url", "http://"}, {"--url", "http://a b/"},
              {"--deadline", "60001"}, {"--deadline", "99999999999"}, {"--quiet=yes"}})
+        // clang-format on
         EXPECT_NE(ParseOptions(bad).error, "") << bad[0] << " " << bad.back();
     EXPECT_TRUE(ParseOptions({"--bogus", "--quiet"}).quiet);  // wherever it stands
     // Our own path, unquoted, comes split at its blanks, and perhaps in short names.

@@ -29,8 +29,8 @@ TEST(Startup, RecordsTheFoldersThenShowsTheMainWindow) {
     modMain main(p, p);
     main.Main([&] { p.log.push_back("show"); });
     EXPECT_EQ(p.log, (Log(3, "systemDirectory 255") + Log{"save KESTRUM/1.2/AppPath=C:\\Program Files\\Kestrum",
-                                                        "save KESTRUM/1.2/SysPath=C:\\WINDOWS\\system32",
-                                                        "save KESTRUM/1.2/AppData= C:\\Users\\ann ", "show"}));
+                                                          "save KESTRUM/1.2/SysPath=C:\\WINDOWS\\system32",
+                                                          "save KESTRUM/1.2/AppData= C:\\Users\\ann ", "show"}));
     // Refusals are not reported: the folder is asked for a few times only, the store keeps nothing.
     p.refusals = 1000;
     p.refuseWrites = true;
@@ -57,16 +57,17 @@ protected:
 };
 
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
+    // clang-format off
     const Log asking = {"busy", "lblConnection.text=Try to connecting...", "lblConnection.color=16711680",
                         "events", "sleep 500", "open Kestrum 1.2"};
+    // clang-format on
     p.programPath = "E:\\kestrum.exe";
     p.canStart = false;  // IP.EXE missing: what an earlier run stored is shown
     form.GetIP();
     EXPECT_EQ(p.log, (asking + Log{"url http://www.msftconnecttest.com/connecttest.txt", "close 2", "close 1",
-                                   "cmdTRY.hidden", "start E:\\IP.EXE", "sleep 10000",
-                                   "txtLocalIP.text=14-27-39-21", "startup 257", "cleanup",
-                                   "txtAlternateID.text=23-25-36-22", "lblConnection.color=65280",
-                                   "lblConnection.text=My Computer is online.", "idle"}));
+                                   "cmdTRY.hidden", "start E:\\IP.EXE", "sleep 10000", "txtLocalIP.text=14-27-39-21",
+                                   "startup 257", "cleanup", "txtAlternateID.text=23-25-36-22",
+                                   "lblConnection.color=65280", "lblConnection.text=My Computer is online.", "idle"}));
     // No public address stored, or nothing at all: the Alternate ID, or no ID.
     using Stored = std::pair<const char*, const char*>;
     for (const auto& [stored, local] : {Stored{"0.0.0.0", "23-25-36-22"}, Stored{nullptr, ""}}) {
@@ -79,10 +80,9 @@ TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
     p.log.clear();
     p.online = false;
     form.onClick(Id(cmdTRY));
-    EXPECT_EQ(p.log, (asking + Log{"cmdTRY.shown", "lblConnection.color=255", "txtLocalIP.text=",
-                                   "txtAlternateID.text=",
-                                   "lblConnection.text=My Computer is offline. (Check Internet or try it again)",
-                                   "idle"}));
+    EXPECT_EQ(p.log,
+              (asking + Log{"cmdTRY.shown", "lblConnection.color=255", "txtLocalIP.text=", "txtAlternateID.text=",
+                            "lblConnection.text=My Computer is offline. (Check Internet or try it again)", "idle"}));
 }
 
 TEST_F(MainWindow, AMenuEntryThatIsHiddenOrDisabledDoesNothing) {
@@ -96,8 +96,8 @@ TEST_F(MainWindow, AMenuEntryThatIsHiddenOrDisabledDoesNothing) {
 TEST_F(MainWindow, TheRemoteCommandsAreEnabledForAnyIdButOurOwn) {
     p.fake(txtLocalIP).text_ = "14-27-39-21";
     p.fake(txtAlternateID).text_ = " 23-25-36-22 ";
-    for (const auto& [typed, ready] : {std::pair{"14-27-39-2", true}, {"   ", false}, {" 14-27-39-21 ", false},
-                                       {"23-25-36-22", false}}) {
+    for (const auto& [typed, ready] :
+         {std::pair{"14-27-39-2", true}, {"   ", false}, {" 14-27-39-21 ", false}, {"23-25-36-22", false}}) {
         p.fake(txtRemoteIP).text_ = typed;
         form.onChange(Id(txtRemoteIP));
         for (const KestrumId id : {cmdCreateSession, cmdBrowse, cmdGETIP, mnuRD, mnuBrowse, mnuGetIP})
@@ -119,6 +119,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         std::string appPath = "C:\\Tools";
         std::set<std::uint16_t> listening = {};
     } cases[] = {
+        // clang-format off
         {cmdGETIP, " 14-27-39-21 ",
          {"busy", "probe 1.2.3.4", "sleep 2000", "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly},
         {mnuGetIP, "14-27-39", {"busy", "message Wrong ID", "idle"}},
@@ -142,6 +143,7 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         {cmdBrowse, "14.27.39.21", {"busy", "message Wrong ID", "idle"}},
         {cmdBrowse, "   ", {}},
         {cmdBrowse, "14-27-39-21", {"busy", "probe 1.2.3.4", explore, notFound, "idle"}, 64, true, 2},
+        // clang-format on
     };
     for (const auto& c : cases) {
         p.log.clear();
@@ -172,10 +174,10 @@ TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) 
     p.registry["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {platform::kRegSz, {'m', 0}};
     form.onClick(Id(mnuAbout));
     const Log icon = {"icon picIcon of 4660"};
-    EXPECT_EQ(p.log, (Log{"show frmAbout"} + Painted() + icon +
-                      Log{"caption=About Kestrum 1.2", "lblVersion.text=Version 1.2.0", "lblTitle.text=Kestrum 1.2"} +
-                      Painted() + icon + Log{"start m", "unload", "closed frmAbout", "cmdGETIP.shown",
-                                             "mnuGetIP.shown"}));
+    EXPECT_EQ(p.log,
+              (Log{"show frmAbout"} + Painted() + icon +
+               Log{"caption=About Kestrum 1.2", "lblVersion.text=Version 1.2.0", "lblTitle.text=Kestrum 1.2"} +
+               Painted() + icon + Log{"start m", "unload", "closed frmAbout", "cmdGETIP.shown", "mnuGetIP.shown"}));
 
     p.log.clear();
     p.online = false;
@@ -184,8 +186,8 @@ TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) 
     p.whileShown = [](FakePlatform&, platform::FormEvents& window) { window.onClick(Id(Label1)); };
     form.onClick(Id(mnuHowTO));
     p.log.resize(12);
-    EXPECT_EQ(p.log, (Log{"show frmHowTo"} + Painted() + Log{"shell 0 open D:\\Info.doc", "closed frmHowTo",
-                                                         "cmdGETIP.shown", "mnuGetIP.shown", "busy"}));
+    EXPECT_EQ(p.log, (Log{"show frmHowTo"} + Painted() +
+                      Log{"shell 0 open D:\\Info.doc", "closed frmHowTo", "cmdGETIP.shown", "mnuGetIP.shown", "busy"}));
 }
 
 TEST_F(MainWindow, LoadAndResizePaintTheWindowAndShowItInBothPanels) {
@@ -203,6 +205,7 @@ TEST(HostLookup, GivesTheFirstAddressOrSaysWhyNot) {
         const char* address;
         Log log;
     } cases[] = {
+        // clang-format off
         {[](FakePlatform&) {}, "10.0.0.5", {"startup 257", "cleanup"}},
         {[](FakePlatform& p) { p.startupResult = 10091; }, "", {"startup 257", "message"}},
         {[](FakePlatform& p) { p.wsa = {0x0001, 0}; }, "",  // the socket count is looked at first
@@ -215,6 +218,7 @@ TEST(HostLookup, GivesTheFirstAddressOrSaysWhyNot) {
         {[](FakePlatform& p) { p.host->addresses[0].resize(3); }, "", {"startup 257", "message", "cleanup"}},
         {[](FakePlatform& p) { p.host->addressLength = 0; }, "", {"startup 257", "message", "cleanup"}},
         {[](FakePlatform& p) { p.cleanupResult = 1; }, "10.0.0.5", {"startup 257", "cleanup", "message"}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         FakePlatform p;
@@ -260,7 +264,7 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
     const auto read = [&](const char* name) {
         return info::GetKeyValue(p, platform::RegistryRoot::LocalMachine, "K", name, text);
     };
-    EXPECT_TRUE(read("Expand") == ValueRead::Read && text == "before");  // another type leaves the text alone
+    EXPECT_TRUE(read("Expand") == ValueRead::Read && text == "before");            // another type leaves the text alone
     EXPECT_TRUE(read("Two") == ValueRead::Read && text == std::string("a\0", 2));  // only one zero is trimmed
     EXPECT_TRUE(read("Missing") == ValueRead::Missing && text.empty());
     EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 3);
@@ -270,21 +274,21 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
     FakePlatform window(&info::HowToLayout(), &p.log);
     info::frmHowTo howTo(window, "C:\\Program Files\\Kestrum", info::HowToServices{p, p, p});
     // The box's width and height; Close's left and top; the link's left and top.
-    const struct { float width, height; std::array<float, 6> places; } cases[] = {
+    const std::tuple<float, float, std::array<float, 6>> cases[] = {
         {12270, 7680, {11790, 6720, 10815, 7140, 240, 7140}},
         {300, 7680, {11775, 6720, 10800, 7140, 240, 7140}},  // too narrow: the box keeps its width
         {0, 0, {11775, 6495, 10800, 6915, 240, 6915}},       // minimised
         {480, 960, {0, 0, -975, 420, 240, 420}},
         {1e8f, 7680, {99999520.f, 6720, 99998544.f, 7140, 240, 7140}},  // 99998545 as a float
     };
-    for (const auto& c : cases) {
+    for (const auto& [width, height, places] : cases) {
         for (const platform::ControlDef& s : info::HowToLayout().controls)
             window.fake(s.id).place = {float(s.left), float(s.top), float(s.width), float(s.height)};
-        window.clientTwips = {c.width, c.height};
+        window.clientTwips = {width, height};
         howTo.Form_Resize();
         const auto &box = window.fake(rtfHowTo).place, &close = window.fake(cmdClose).place;
         const auto& link = window.fake(Label1).place;
-        EXPECT_EQ((std::array{box[2], box[3], close[0], close[1], link[0], link[1]}), c.places) << c.width;
+        EXPECT_EQ((std::array{box[2], box[3], close[0], close[1], link[0], link[1]}), places) << width;
     }
     EXPECT_EQ(p.log.size(), 5 * Painted().size());
     p.log.clear();
@@ -296,11 +300,10 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
 
 // Whole pixels to the nearest, halves away from zero.
 TEST(Layout, LengthsBecomeWholePixelsRoundedToTheNearest) {
-    const struct { int twips, dpi, pixels; } cases[] = {{7, 96, 0}, {8, 96, 1}, {10365, 144, 1037}, {-8, 96, -1},
-                                                        {-7, 96, 0}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(platform::TwipsToPixels(c.twips, c.dpi), c.pixels) << c.twips << " at " << c.dpi;
-        EXPECT_EQ(platform::TwipsToPixels(float(c.twips), c.dpi), c.pixels) << c.twips << " at " << c.dpi;
+    const std::tuple<int, int, int> cases[] = {{7, 96, 0}, {8, 96, 1}, {10365, 144, 1037}, {-8, 96, -1}, {-7, 96, 0}};
+    for (const auto& [twips, dpi, pixels] : cases) {
+        EXPECT_EQ(platform::TwipsToPixels(twips, dpi), pixels) << twips << " at " << dpi;
+        EXPECT_EQ(platform::TwipsToPixels(float(twips), dpi), pixels) << twips << " at " << dpi;
     }
     EXPECT_EQ(platform::PointsToPixels(14.25, 96), 19);
     EXPECT_EQ(platform::PointsToPixels(15.75, 192), 42);

@@ -27,6 +27,7 @@ TEST(Findings, EachCombinationGivesItsStatesAndWords) {
         std::array<State, 4> states;
         std::string saying;  // in one of the texts
     } const rows[] = {
+        // clang-format off
         {[](Observations&) {}, {Good, Good, Good, Good}, "leads to this computer (192.168.1.7)"},
         {[](Observations& o) { o.mappings.reset(); }, {Good, Problem, Unknown, Unknown}, "No router answered"},
         {[](Observations& o) { o.editionAccepts = false; }, {Problem, Good, Good, Good}, "cannot accept"},
@@ -44,6 +45,7 @@ TEST(Findings, EachCombinationGivesItsStatesAndWords) {
         {[](Observations& o) { o.mappings->clear(); o.routerOutside = "5.6.7.8"; }, {Good, Good, Good, Problem},
          "Port 3389 on the router is closed"},
         {[](Observations& o) { o.localAddress = ""; }, {Good, Good, Good, Unknown}, "not known"},
+        // clang-format on
     };
     for (const Row& row : rows) {
         Observations seen = good;
@@ -61,8 +63,9 @@ TEST(Findings, EachCombinationGivesItsStatesAndWords) {
 TEST(Findings, PrivateAndSharedRangesEndAtTheirEdges) {
     for (const char* in : {"10.0.0.0", "172.16.0.1", "172.31.255.255", "192.168.0.1", "100.64.0.0", "100.127.255.255"})
         EXPECT_TRUE(IsPrivateOrShared(in)) << in;
-    for (const char* out : {"9.255.255.255", "172.15.255.255", "172.32.0.0", "192.169.0.0", "100.63.255.255",
-                            "100.128.0.0", "5.6.7.8", "", "10.0.0", "10.0.0.256", "10.0.0.1.2", "10..0.1", "1000.1.1.1"})
+    for (const char* out :
+         {"9.255.255.255", "172.15.255.255", "172.32.0.0", "192.169.0.0", "100.63.255.255", "100.128.0.0", "5.6.7.8",
+          "", "10.0.0", "10.0.0.256", "10.0.0.1.2", "10..0.1", "1000.1.1.1"})
         EXPECT_FALSE(IsPrivateOrShared(out)) << out;
 }
 

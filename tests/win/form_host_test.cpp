@@ -211,8 +211,8 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, i
         const RECT place = testsupport::RectInParent(control);
         const int left = c.id == moved ? kMovedLeft : c.left;
         const RECT wanted{px(left), px(c.top), px(left) + px(c.width), px(c.top) + px(c.height)};
-        EXPECT_TRUE(::EqualRect(&place, &wanted)) << place.left << "," << place.top << "," << place.right << ","
-                                                  << place.bottom;
+        EXPECT_TRUE(::EqualRect(&place, &wanted))
+            << place.left << "," << place.top << "," << place.right << "," << place.bottom;
         if (c.kind == platform::ControlKind::TextBox) {
             EXPECT_GE(::SendMessageW(control, EM_GETLIMITTEXT, 0, 0), 0x7FFFFFFE);
         }
@@ -254,7 +254,7 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     main.control(Id(cmdTRY)).setLeft(kMovedLeft);  // a place the logic chose outlives the moves
     recorder.events.clear();
     const int dpis[] = {main.dpi(), 120, 144, 192, main.dpi()};  // back at the start, not a pixel has drifted
-    std::pair<long, int> afterFirstMove;  // which made the icons of its own
+    std::pair<long, int> afterFirstMove;                         // which made the icons of its own
     for (int i = 0; i < 5; ++i) {
         for (auto [form, spec] : forms) {
             RECT suggested{40, 30, 340, 230}, frame;  // the size is the window's to choose

@@ -36,6 +36,7 @@ using testsupport::HttpRequest;
 using testsupport::HttpResponse;
 using testsupport::LoopbackHttpServer;
 using testsupport::RunOf;
+using testsupport::ThisFolder;
 using testsupport::UseLoopbackProxy;
 
 TEST(Settings, TextRoundTripsAsPlainRegSzAndOtherTypesReadAsNothing) {
@@ -134,13 +135,13 @@ TEST(Shell, RunsInASingleThreadedApartmentOfItsOwn) {
 // with blanks and non-ASCII letters, quoted; registry text measured in UTF-8. (The Remote
 // Desktop client found on the path is the end-to-end tests'.)
 TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
-    const std::wstring doubles = testsupport::ThisFolder() + L"\\doubles", log = testsupport::ThisFolder() + L"\\stand-in.log";
+    const std::wstring doubles = ThisFolder() + L"\\doubles", log = ThisFolder() + L"\\stand-in.log";
     ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", log.c_str());
     EXPECT_EQ(remote::LaunchErrorText(Win32Shell().execute(0, "open", "KESTRUM-NO-SUCH-CLIENT", "", {}, 3)),
               "The specified file was not found.");
 
     const wchar_t kPlace[] = L"SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-    const std::wstring root = testsupport::ThisFolder() + L"\\sysinfo test", program = root + L"\\Prögram Files\\MSINFO32.EXE";
+    const std::wstring root = ThisFolder() + L"\\sysinfo test", program = root + L"\\Prögram Files\\MSINFO32.EXE";
     ::CreateDirectoryW(root.c_str(), nullptr);
     ::CreateDirectoryW((root + L"\\Prögram Files").c_str(), nullptr);
     ASSERT_TRUE(::CopyFileW((doubles + L"\\MSINFO32.EXE").c_str(), program.c_str(), FALSE));
@@ -172,7 +173,7 @@ TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
 // kestrum.exe's manifest asks for per-monitor dpi awareness: without it the windows
 // would be stretched as bitmaps on a screen of another dpi.
 TEST(Resources, TheProgramsManifestDeclaresPerMonitorDpiAwareness) {
-    HMODULE exe = ::LoadLibraryExW((testsupport::ThisFolder() + L"\\kestrum.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE exe = ::LoadLibraryExW((ThisFolder() + L"\\kestrum.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(exe, nullptr);
     HRSRC found = ::FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
     ASSERT_NE(found, nullptr);
@@ -192,7 +193,7 @@ Ran RunIpExe(const std::wstring& arguments) {
     wchar_t temp[MAX_PATH] = {};
     const std::wstring folder = std::wstring(temp, ::GetTempPathW(MAX_PATH, temp)) + L"Kestrum IP test";
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    ::CopyFileW((testsupport::ThisFolder() + L"\\IP.EXE").c_str(), (folder + L"\\IP.EXE").c_str(), FALSE);
+    ::CopyFileW((ThisFolder() + L"\\IP.EXE").c_str(), (folder + L"\\IP.EXE").c_str(), FALSE);
     ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kPublic, L"IP");
     std::wstring commandLine = folder + L"\\IP.EXE --quiet " + arguments;
     STARTUPINFOW startup{sizeof startup};

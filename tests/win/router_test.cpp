@@ -10,7 +10,6 @@
 
 #include "platform/win32/router.h"
 #include "platform/win32/text.h"
-#include "platform/win32/router.h"
 #include "tests/support/outside.h"
 
 namespace kestrum::win32 {
