@@ -1,6 +1,7 @@
 // How long kestrum.exe takes to put its windows on screen, against a minimal
 // window program, measured side by side in alternating runs:
-// - from the start of the process until its main window is visible;
+// - from the start of the process until its main window is visible, and until the
+//   screen shows all of it painted (probe points that a first run learns);
 // - from a menu command (About, How-To) until that window is visible, against the
 //   minimal program opening a plain window of the same client size.
 // Prints medians, bests and ratios; asserts nothing. Usage: startup_time [RUNS].
@@ -93,12 +94,78 @@ private:
     double started_ = 0;
 };
 
-// Milliseconds from CreateProcess to a visible window with the caption, or -1.
-double TimeToWindow(const std::wstring& exe, const std::wstring& caption) {
+// Points of a window's client area, in pixels, that show each of its parts once it is
+// painted: the corners and the centre and, for each control shown, a point just inside
+// its top-left corner (a border or the background) and one near its right end, halfway
+// down (the inside, away from centred or left-aligned text and the caret).
+std::vector<POINT> ProbePoints(HWND window, const platform::FormDef* layout) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    const LONG w = client.right, h = client.bottom;
+    std::vector<POINT> points = {{1, 1}, {w - 2, 1}, {1, h - 2}, {w - 2, h - 2}, {w / 2, h / 2}};
+    if (!layout) return points;
+    const auto px = [](int twips) { return platform::TwipsToPixels(twips, 96); };
+    for (const platform::ControlDef& c : layout->controls) {
+        if (!c.visible) continue;
+        POINT at{px(c.left), px(c.top)};
+        if (const platform::ControlDef* box = c.container ? platform::FindControl(*layout, c.container) : nullptr)
+            at = {at.x + px(box->left), at.y + px(box->top)};
+        points.push_back({at.x + 1, at.y + 1});
+        points.push_back({at.x + px(c.width) - 4, at.y + px(c.height) / 2});
+    }
+    return points;
+}
+
+// The colours the screen shows at the window's client points.
+std::vector<COLORREF> OnScreen(HWND window, const std::vector<POINT>& points) {
+    HDC screen = ::GetDC(nullptr);
+    std::vector<COLORREF> colours;
+    for (POINT p : points) {
+        ::ClientToScreen(window, &p);
+        colours.push_back(::GetPixel(screen, p.x, p.y));
+    }
+    ::ReleaseDC(nullptr, screen);
+    return colours;
+}
+
+// What a window looks like once painted, learnt from a first run that waits until
+// everything has settled.
+struct Look {
+    const platform::FormDef* layout = nullptr;
+    std::vector<COLORREF> colours;
+};
+
+void Learn(Look& look, HWND window) {
+    ::Sleep(1500);
+    look.colours = OnScreen(window, ProbePoints(window, look.layout));
+}
+
+// From a start time: when the window became visible, and when the screen first showed
+// all of it painted.
+struct Shown {
+    double visible = -1, painted = -1;
+};
+
+Shown WaitUntilShown(double start, const std::function<HWND()>& find, const Look& look) {
+    HWND window = nullptr;
+    Shown shown;
+    if (!WaitFor([&] { return (window = find()) != nullptr; })) return shown;
+    shown.visible = Now() - start;
+    const std::vector<POINT> points = ProbePoints(window, look.layout);
+    if (WaitFor([&] { return OnScreen(window, points) == look.colours; })) shown.painted = Now() - start;
+    return shown;
+}
+
+// From CreateProcess to a visible window with the caption, and to its first painted frame.
+Shown TimeToWindow(const std::wstring& exe, const std::wstring& caption, Look& look) {
     Process process(exe, L"");
-    HWND found = nullptr;
-    if (!process.id() || !WaitFor([&] { return (found = FindVisible(process.id(), caption)) != nullptr; })) return -1;
-    return Now() - process.started();
+    if (!process.id()) return {};
+    const auto find = [&] { return FindVisible(process.id(), caption); };
+    if (look.colours.empty()) {
+        if (WaitFor([&] { return find() != nullptr; })) Learn(look, find());
+        return {};
+    }
+    return WaitUntilShown(process.started(), find, look);
 }
 
 // The main window's status line, read through the window's children.
@@ -120,24 +187,28 @@ bool ChildTextStarts(HWND window, const wchar_t* prefix) {
     return search.found;
 }
 
-// Milliseconds from a menu command posted to the program's idle main window to
-// the visible window it opens, or -1. A fresh process each time, so that each
-// run opens the window for the first time, as a user does.
-double TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const std::wstring& mainCaption, int command,
-                  const std::wstring& caption, const wchar_t* idleStatus) {
+// From a menu command posted to the program's idle main window to the window it opens,
+// visible and painted. A fresh process each time, so that each run opens the window for
+// the first time, as a user does.
+Shown TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const std::wstring& mainCaption, int command,
+                 const std::wstring& caption, const wchar_t* idleStatus, Look& look) {
     Process process(exe, arguments);
     HWND main = nullptr;
     if (!process.id() || !WaitFor([&] { return (main = FindVisible(process.id(), mainCaption)) != nullptr; }))
-        return -1;
+        return {};
     // kestrum.exe's first discovery blocks its window until the status says how it went.
-    if (idleStatus && !WaitFor([&] { return ChildTextStarts(main, idleStatus); })) return -1;
+    if (idleStatus && !WaitFor([&] { return ChildTextStarts(main, idleStatus); })) return {};
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     ::Sleep(100);  // settled
     const double start = Now();
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    if (!WaitFor([&] { return FindVisible(process.id(), caption) != nullptr; })) return -1;
-    return Now() - start;
+    const auto find = [&] { return FindVisible(process.id(), caption); };
+    if (look.colours.empty()) {
+        if (WaitFor([&] { return find() != nullptr; })) Learn(look, find());
+        return {};
+    }
+    return WaitUntilShown(start, find, look);
 }
 
 struct Figures {
@@ -149,18 +220,27 @@ Figures Summary(std::vector<double> times) {
     return {times[times.size() / 2], times.front()};
 }
 
-// Both measurements taken in turn, each run of one followed by a run of the other.
-void Compare(const wchar_t* what, int runs, const std::function<double()>& floor, const std::function<double()>& ours) {
-    std::vector<double> a, b;
+// Both measurements taken in turn, each run of one followed by a run of the other,
+// after a first run of each that learns how the window looks painted.
+void Compare(const wchar_t* what, int runs, const std::function<Shown()>& floor, const std::function<Shown()>& ours) {
+    floor();
+    ours();
+    std::vector<double> a[2], b[2];
     for (int i = 0; i < runs; ++i) {
-        a.push_back(floor());
-        b.push_back(ours());
+        for (const auto& [take, into] : {std::pair{&floor, a}, {&ours, b}}) {
+            const Shown shown = (*take)();
+            into[0].push_back(shown.visible);
+            into[1].push_back(shown.painted);
+        }
     }
-    const Figures f = Summary(a), o = Summary(b);
-    std::wprintf(
-        L"%-22ls minimal median %4.0f best %4.0f | kestrum median %4.0f best %4.0f | ratio median %.2f "
-        L"best %.2f (%d runs each)\n",
-        what, f.median, f.best, o.median, o.best, o.median / f.median, o.best / f.best, runs);
+    for (int i = 0; i < 2; ++i) {
+        const Figures f = Summary(a[i]), o = Summary(b[i]);
+        std::wprintf(
+            L"%-16ls %-8ls minimal median %4.0f best %4.0f | kestrum median %4.0f best %4.0f | ratio median %.2f "
+            L"best %.2f (%d runs each)\n",
+            what, i ? L"painted" : L"visible", f.median, f.best, o.median, o.best, o.median / f.median, o.best / f.best,
+            runs);
+    }
     std::fflush(stdout);
 }
 
@@ -176,9 +256,10 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring minimal = folder + L"\\minimal_window.exe", kestrum = folder + L"\\kestrum.exe";
     const std::wstring title = Wide(platform::kAppTitle);
 
+    Look minimalMain, kestrumMain{&app::KestrumLayout()};
     Compare(
-        L"start to main window", runs, [&] { return TimeToWindow(minimal, L"Minimal Window"); },
-        [&] { return TimeToWindow(kestrum, title); });
+        L"start to main", runs, [&] { return TimeToWindow(minimal, L"Minimal Window", minimalMain); },
+        [&] { return TimeToWindow(kestrum, title, kestrumMain); });
 
     struct Opened {
         const wchar_t* name;
@@ -193,9 +274,11 @@ int wmain(int argc, wchar_t** argv) {
     for (const Opened& o : opened) {
         const std::wstring size = std::to_wstring(ClientPixels(o.layout.clientWidth)) + L" " +
                                   std::to_wstring(ClientPixels(o.layout.clientHeight));
+        Look second, window{&o.layout};
         Compare(
-            o.name, runs, [&] { return TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr); },
-            [&] { return TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is"); });
+            o.name, runs,
+            [&] { return TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr, second); },
+            [&] { return TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is", window); });
     }
     return 0;
 }
