@@ -105,6 +105,8 @@ void FormParts::applyFonts() {
     const int dpi = owner_.dpi();
     const auto replaced = static_cast<std::ptrdiff_t>(fonts_.size());
     HFONT formFont = fontFor(spec_.font);
+    // Measured on a memory DC: a window's own would cost a trip to the system each.
+    const UniqueMemoryDc measuring(::CreateCompatibleDC(nullptr));
     for (auto& [id, each] : controls_) {
         const ControlDef& c = each->spec();
         HWND hwnd = each->hwnd();
@@ -117,16 +119,17 @@ void FormParts::applyFonts() {
             continue;
         }
         HFONT font = c.font ? fontFor(*c.font) : formFont;
-        ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        // Not redrawn here: the window is either not shown yet or redrawn whole
+        // after a change of dpi.
+        ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // A label one line high shows one line: text a little wider than the box
         // (fonts differ between systems) is cut at the right instead of losing
         // its last word to a second line that cannot be seen.
         if (c.kind == ControlKind::Label && c.align == platform::TextAlign::Left) {
-            WindowDc dc(hwnd);
-            SelectionRestorer selected(dc.get(), font);
+            SelectionRestorer selected(measuring.get(), font);
             TEXTMETRICW metrics{};
             const LONG_PTR style = ::GetWindowLongPtrW(hwnd, GWL_STYLE) & ~SS_TYPEMASK;
-            if (::GetTextMetricsW(dc.get(), &metrics))
+            if (::GetTextMetricsW(measuring.get(), &metrics))
                 ::SetWindowLongPtrW(hwnd, GWL_STYLE,
                                     style | (2 * metrics.tmHeight > px(c.height) ? SS_LEFTNOWORDWRAP : SS_LEFT));
         }

@@ -152,7 +152,7 @@ bool FormWindow::onSetCursor(HWND under, int hitTest) {
 HBRUSH FormWindow::onCtlColorStatic(HDC dc, HWND control) {
     const WindowControl* label = parts_.controlOf(control);
     if (!label || label->spec().kind != platform::ControlKind::Label) return nullptr;
-    return image_.labelBrush(control, dc, label->foreColor());
+    return image_.paintLabelBackground(control, dc, label->foreColor());
 }
 
 bool FormWindow::onCommand(int id, int code, HWND control) {

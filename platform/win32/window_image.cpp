@@ -32,7 +32,6 @@ WindowImage::Surface& WindowImage::surfaceFor(HWND window) {
 
 HDC WindowImage::drawInto(HWND window) {
     Surface& surface = surfaceFor(window);
-    surface.brush.reset();  // about to change: the labels' pattern is made anew
     surface.version = NextVersion();
     return surface.dc.get();
 }
@@ -79,14 +78,16 @@ void WindowImage::copyTopLeft(HWND from, HWND pictureBox) {
     ::BitBlt(drawInto(pictureBox), 0, 0, box.right, box.bottom, image, 0, 0, SRCCOPY);
 }
 
-HBRUSH WindowImage::labelBrush(HWND label, HDC dc, COLORREF color) {
+HBRUSH WindowImage::paintLabelBackground(HWND label, HDC dc, COLORREF color) {
     ::SetTextColor(dc, color);
     ::SetBkMode(dc, TRANSPARENT);
+    // Copied straight from the image: a pattern brush of it would copy the whole
+    // image first, each time it changes.
     const RECT place = RectInParent(label);
-    ::SetBrushOrgEx(dc, -place.left, -place.top, nullptr);
-    Surface& surface = surfaceFor(::GetParent(label));
-    if (!surface.brush) surface.brush.reset(::CreatePatternBrush(surface.bitmap.get()));
-    return surface.brush.get();
+    const Surface& surface = surfaceFor(::GetParent(label));
+    ::BitBlt(dc, 0, 0, place.right - place.left, place.bottom - place.top, surface.dc.get(), place.left, place.top,
+             SRCCOPY);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
 }
 
 }  // namespace kestrum::win32

@@ -28,9 +28,9 @@ public:
     void drawLines(HWND window, std::span<const platform::LineDef> lines, int dpi);
     // The picture box shows the top-left part of the window's image, unscaled.
     void copyTopLeft(HWND from, HWND pictureBox);
-    // Readies a transparent label in its colour and gives the brush that fills it
-    // with the part of its parent's image that lies under it.
-    HBRUSH labelBrush(HWND label, HDC dc, COLORREF color);
+    // Readies a transparent label in its colour, paints into it the part of its
+    // parent's image that lies under it, and gives the (hollow) brush it fills with.
+    HBRUSH paintLabelBackground(HWND label, HDC dc, COLORREF color);
     // Which picture the window's image holds (see platform::PaintTarget).
     std::uint64_t version(HWND window) const;
     // The windows are gone: their images go too.
@@ -41,7 +41,6 @@ private:
         UniqueMemoryDc dc;
         UniqueHbitmap bitmap;
         HGDIOBJ originalBitmap = nullptr;
-        UniqueHbrush brush;  // pattern of the image, for transparent labels
         std::uint64_t version = NextVersion();
         ~Surface();
     };

@@ -353,7 +353,7 @@ public:
 
 // The canvas draws exactly the sweep's lines (in every octant) and deletes its pens;
 // the main window's image holds it, its panels the top-left part, and it is left unlocked.
-TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
+TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesDeletesEveryPenAndLabelsShowIt) {
     HDC dc = ::CreateCompatibleDC(nullptr);
     HBITMAP bitmap = ::CreateBitmap(64, 48, 1, 32, nullptr);
     HGDIOBJ original = ::SelectObject(dc, bitmap), pen = ::GetCurrentObject(dc, OBJ_PEN);
@@ -391,6 +391,22 @@ TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesAndDeletesEveryPen) {
     for (int panel : {Id(picLocal), Id(picRemote)}) {
         ::GetClientRect(FindControl(main.hwnd(), panel), &client);
         EXPECT_EQ(sweep.mismatches(main.imageDc(panel), client.right, client.bottom), "") << panel;
+    }
+    // A label without text shows just what lies beneath it: on the window, or in a panel.
+    for (auto [label, parent] : {std::pair{Id(lblConnection), 0}, {Id(Label2_1), Id(picLocal)}}) {
+        main.control(label).setText("");
+        HWND hwnd = FindControl(main.hwnd(), label);
+        const RECT at = RectInParent(hwnd);
+        HDC drawn = ::CreateCompatibleDC(nullptr);
+        HGDIOBJ before = ::SelectObject(drawn, ::CreateBitmap(at.right - at.left, at.bottom - at.top, 1, 32, nullptr));
+        ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(drawn), PRF_CLIENT | PRF_ERASEBKGND);
+        int differ = 0;
+        for (int y = 0; y < at.bottom - at.top; ++y)
+            for (int x = 0; x < at.right - at.left; ++x)
+                differ += ::GetPixel(drawn, x, y) != ::GetPixel(main.imageDc(parent), at.left + x, at.top + y);
+        EXPECT_EQ(differ, 0) << label;
+        ::DeleteObject(::SelectObject(drawn, before));
+        ::DeleteDC(drawn);
     }
 }
 
