@@ -29,7 +29,6 @@ namespace {
 
 using platform::Id;
 using enum app::KestrumId;
-const wchar_t kCaption[] = L"Kestrum 1.2";
 const wchar_t kOnline[] = L"My Computer is online.";
 const wchar_t kTrying[] = L"Try to connecting...";
 const wchar_t kPublicKey[] = L"Software\\VB and VBA Program Settings\\KESTRUM\\PROPERTIES";

@@ -98,6 +98,7 @@ public:
         ::DeleteObject(::SelectObject(dc_, old_));
         ::DeleteDC(dc_);
     }
+    HDC dc() const { return dc_; }
     // Pixels of dc's top-left w by h unlike these; the first few described.
     std::string mismatches(HDC dc, int w, int h) const {
         std::string report;
@@ -397,16 +398,13 @@ TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesDeletesEveryPenAndLabelsS
         main.control(label).setText("");
         HWND hwnd = FindControl(main.hwnd(), label);
         const RECT at = RectInParent(hwnd);
-        HDC drawn = ::CreateCompatibleDC(nullptr);
-        HGDIOBJ before = ::SelectObject(drawn, ::CreateBitmap(at.right - at.left, at.bottom - at.top, 1, 32, nullptr));
-        ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(drawn), PRF_CLIENT | PRF_ERASEBKGND);
+        const Replay printed({}, at.right - at.left, at.bottom - at.top);
+        ::SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(printed.dc()), PRF_CLIENT | PRF_ERASEBKGND);
         int differ = 0;
         for (int y = 0; y < at.bottom - at.top; ++y)
             for (int x = 0; x < at.right - at.left; ++x)
-                differ += ::GetPixel(drawn, x, y) != ::GetPixel(main.imageDc(parent), at.left + x, at.top + y);
+                differ += ::GetPixel(printed.dc(), x, y) != ::GetPixel(main.imageDc(parent), at.left + x, at.top + y);
         EXPECT_EQ(differ, 0) << label;
-        ::DeleteObject(::SelectObject(drawn, before));
-        ::DeleteDC(drawn);
     }
 }
 

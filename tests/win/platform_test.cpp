@@ -170,20 +170,6 @@ TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
     EXPECT_FALSE(files.normalFileExists(Narrow(program)) || files.normalFileExists(Narrow(root)));
 }
 
-// kestrum.exe's manifest asks for per-monitor dpi awareness: without it the windows
-// would be stretched as bitmaps on a screen of another dpi.
-TEST(Resources, TheProgramsManifestDeclaresPerMonitorDpiAwareness) {
-    HMODULE exe = ::LoadLibraryExW((ThisFolder() + L"\\kestrum.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(exe, nullptr);
-    HRSRC found = ::FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
-    ASSERT_NE(found, nullptr);
-    const std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(exe, found))),
-                               ::SizeofResource(exe, found));
-    ::FreeLibrary(exe);
-    EXPECT_NE(manifest.find(">PerMonitorV2"), std::string::npos) << manifest;
-    EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
-}
-
 // The real IP.EXE started by its path unquoted (Kestrum quotes it; other starters may
 // not), from a folder with a blank in its name: the exit code (-1: it had not ended
 // after 20 s) and the address it stored.
