@@ -104,7 +104,6 @@ using UniqueHkey = UniqueNullHandle<HKEY, ::RegCloseKey>;
 using UniqueHaccel = UniqueNullHandle<HACCEL, ::DestroyAcceleratorTable>;
 using UniqueHmodule = UniqueNullHandle<HMODULE, ::FreeLibrary>;
 using UniqueHfont = UniqueNullHandle<HFONT, ::DeleteObject, kHeldGdi>;
-using UniqueHbrush = UniqueNullHandle<HBRUSH, ::DeleteObject, kHeldGdi>;
 using UniqueHpen = UniqueNullHandle<HPEN, ::DeleteObject, kHeldGdi>;
 using UniqueHbitmap = UniqueNullHandle<HBITMAP, ::DeleteObject, kHeldGdi>;
 using UniqueHicon = UniqueNullHandle<HICON, ::DestroyIcon, kHeldGdi>;

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/window_control.h"
 #include "tests/support/child_windows.h"
 
 namespace kestrum::e2e {
 
 using testsupport::FindControl;
-using testsupport::RectInParent;
 using testsupport::ThisFolder;
 
 // The main window's caption, and its status when the Internet refuses.

@@ -143,13 +143,13 @@ void ExpectNothingOverlapsOrIsCutOff(HWND window, const platform::FormDef& form)
         HWND control = FindControl(window, c.id);
         ASSERT_NE(control, nullptr) << c.name;
         if (!::IsWindowVisible(control)) continue;
-        RECT place = RectInParent(control), parent, inside;
+        RECT place = win32::RectInParent(control), parent, inside;
         ::GetClientRect(::GetParent(control), &parent);
         ::IntersectRect(&inside, &place, &parent);
         EXPECT_TRUE(::EqualRect(&inside, &place)) << c.name << " leaves its parent";
         for (const platform::ControlDef& other : form.controls) {
             HWND sibling = FindControl(window, other.id);
-            const RECT there = RectInParent(sibling);
+            const RECT there = win32::RectInParent(sibling);
             if (&c < &other && c.container == other.container && ::IsWindowVisible(sibling)) {
                 EXPECT_FALSE(::IntersectRect(&inside, &place, &there)) << c.name << " overlaps " << other.name;
             }

@@ -1,5 +1,5 @@
 #pragma once
-// Finding a window's controls, where they sit and the font their table gives them,
+// Finding a window's controls and the font their table gives them,
 // for the tests that look at windows of this process or of the program.
 
 #include <windows.h>
@@ -22,14 +22,6 @@ inline HWND FindControl(HWND parent, int id) {
     };
     ::EnumChildWindows(parent, match, reinterpret_cast<LPARAM>(&search));
     return search.second;
-}
-
-// The window's rectangle in its parent's client coordinates.
-inline RECT RectInParent(HWND hwnd) {
-    RECT rect;
-    ::GetWindowRect(hwnd, &rect);
-    ::MapWindowPoints(HWND_DESKTOP, ::GetParent(hwnd), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 // The folder that holds the test program, the programs under test and the stand-ins.
