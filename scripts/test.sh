@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests under ASan and UBSan, the Windows-side tests
 # and the end-to-end tests under Wine and Xvfb (again at 144 and 192 dpi), a
-# short run of each fuzzer, clang-format, clang-tidy and cppcheck; builds and checks the
-# packages of both Windows builds. Ends with one line "N passed, N failed" and a
-# non-zero exit on any failure.
+# short run of each fuzzer, clang-format, clang-tidy and cppcheck; builds and
+# checks the packages of both Windows builds. Ends with one line "N passed,
+# N failed" and a non-zero exit on any failure.
 #
 #   bash scripts/test.sh                    everything (what CI runs)
 #   bash scripts/test.sh --quick            unit tests and the Windows tier only
