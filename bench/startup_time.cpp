@@ -3,8 +3,10 @@
 // - from the start of the process until its main window is visible, and until the
 //   screen shows all of it painted (probe points that a first run learns);
 // - from a menu command (About, How-To) until that window is visible, against the
-//   minimal program opening a plain window of the same client size.
-// Prints medians, bests and ratios; asserts nothing. Usage: startup_time [RUNS].
+//   minimal program opening a plain window of the same client size;
+// - in a few more starts of each, read as whole frames: how often the screen showed
+//   a window half painted.
+// Prints medians, bests, ratios and counts; asserts nothing. Usage: startup_time [RUNS].
 
 #include <windows.h>
 
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -128,6 +131,53 @@ std::vector<COLORREF> OnScreen(HWND window, const std::vector<POINT>& points) {
     return colours;
 }
 
+// An area of the screen read at once: a frame as it was, never parts of two.
+class ScreenArea {
+public:
+    explicit ScreenArea(RECT area) : area_(area) {
+        const LONG width = area.right - area.left, height = area.bottom - area.top;
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        HDC screen = ::GetDC(nullptr), copy = ::CreateCompatibleDC(screen);
+        void* bits = nullptr;
+        bitmap_ = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap_) {
+            HGDIOBJ original = ::SelectObject(copy, bitmap_);
+            ::BitBlt(copy, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+            ::GdiFlush();
+            ::SelectObject(copy, original);
+            pixels_ = static_cast<const DWORD*>(bits);
+        }
+        ::DeleteDC(copy);
+        ::ReleaseDC(nullptr, screen);
+    }
+    ScreenArea(const ScreenArea&) = delete;
+    ScreenArea& operator=(const ScreenArea&) = delete;
+    ~ScreenArea() {
+        if (bitmap_) ::DeleteObject(bitmap_);
+    }
+    // The colour at a point of the screen; CLR_INVALID outside the area.
+    COLORREF at(POINT p) const {
+        if (!pixels_ || !::PtInRect(&area_, p)) return CLR_INVALID;
+        const DWORD pixel = pixels_[(p.y - area_.top) * (area_.right - area_.left) + (p.x - area_.left)];
+        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    }
+    static RECT WholeScreen() { return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
+
+private:
+    RECT area_;
+    HBITMAP bitmap_ = nullptr;
+    const DWORD* pixels_ = nullptr;
+};
+
+// Starts in which the screen showed a window half painted: some of it as it will look,
+// some of it still what was there before or black (nothing drawn yet). Read from whole
+// frames, which load the display too much to time by.
+struct Frames {
+    std::unique_ptr<ScreenArea> before;  // the screen just before the window was asked for
+    int starts = 0, halfPainted = 0;
+};
+
 // What a window looks like once painted, learnt from a first run that waits until
 // everything has settled.
 struct Look {
@@ -146,18 +196,51 @@ struct Shown {
     double visible = -1, painted = -1;
 };
 
-Shown WaitUntilShown(double start, const std::function<HWND()>& find, const Look& look) {
+// Whether one frame shows the window half painted; points in screen coordinates. A
+// point whose painted colour is also black or what was there before tells nothing.
+bool HalfPainted(const ScreenArea& now, const ScreenArea& before, const std::vector<POINT>& points,
+                 const std::vector<COLORREF>& painted) {
+    bool some = false, rest = false;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const COLORREF seen = now.at(points[i]), was = before.at(points[i]);
+        if (painted[i] == was || painted[i] == RGB(0, 0, 0)) continue;
+        some = some || seen == painted[i];
+        rest = rest || seen == was || seen == RGB(0, 0, 0);
+    }
+    return some && rest;
+}
+
+Shown WaitUntilShown(double start, const std::function<HWND()>& find, const Look& look, Frames* frames) {
     HWND window = nullptr;
     Shown shown;
     if (!WaitFor([&] { return (window = find()) != nullptr; })) return shown;
     shown.visible = Now() - start;
     const std::vector<POINT> points = ProbePoints(window, look.layout);
-    if (WaitFor([&] { return OnScreen(window, points) == look.colours; })) shown.painted = Now() - start;
+    if (!frames) {
+        if (WaitFor([&] { return OnScreen(window, points) == look.colours; })) shown.painted = Now() - start;
+        return shown;
+    }
+    std::vector<POINT> onScreen = points;
+    for (POINT& p : onScreen) ::ClientToScreen(window, &p);
+    RECT client;
+    ::GetClientRect(window, &client);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    bool half = false;
+    WaitFor([&] {
+        const ScreenArea now(client);
+        half = half || HalfPainted(now, *frames->before, onScreen, look.colours);
+        for (size_t i = 0; i < points.size(); ++i)
+            if (now.at(onScreen[i]) != look.colours[i]) return false;
+        return true;
+    });
+    ++frames->starts;
+    frames->halfPainted += half;
     return shown;
 }
 
 // From CreateProcess to a visible window with the caption, and to its first painted frame.
-Shown TimeToWindow(const std::wstring& exe, const std::wstring& caption, Look& look) {
+Shown TimeToWindow(const std::wstring& exe, const std::wstring& caption, Look& look, Frames* frames = nullptr) {
+    if (frames) frames->before = std::make_unique<ScreenArea>(ScreenArea::WholeScreen());
     Process process(exe, L"");
     if (!process.id()) return {};
     const auto find = [&] { return FindVisible(process.id(), caption); };
@@ -165,7 +248,7 @@ Shown TimeToWindow(const std::wstring& exe, const std::wstring& caption, Look& l
         if (WaitFor([&] { return find() != nullptr; })) Learn(look, find());
         return {};
     }
-    return WaitUntilShown(process.started(), find, look);
+    return WaitUntilShown(process.started(), find, look, frames);
 }
 
 // The main window's status line, read through the window's children.
@@ -191,7 +274,7 @@ bool ChildTextStarts(HWND window, const wchar_t* prefix) {
 // visible and painted. A fresh process each time, so that each run opens the window for
 // the first time, as a user does.
 Shown TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const std::wstring& mainCaption, int command,
-                 const std::wstring& caption, const wchar_t* idleStatus, Look& look) {
+                 const std::wstring& caption, const wchar_t* idleStatus, Look& look, Frames* frames = nullptr) {
     Process process(exe, arguments);
     HWND main = nullptr;
     if (!process.id() || !WaitFor([&] { return (main = FindVisible(process.id(), mainCaption)) != nullptr; }))
@@ -201,6 +284,7 @@ Shown TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const s
     DWORD_PTR ignored = 0;
     ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
     ::Sleep(100);  // settled
+    if (frames) frames->before = std::make_unique<ScreenArea>(ScreenArea::WholeScreen());
     const double start = Now();
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(command, 0), 0);
     const auto find = [&] { return FindVisible(process.id(), caption); };
@@ -208,7 +292,7 @@ Shown TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const s
         if (WaitFor([&] { return find() != nullptr; })) Learn(look, find());
         return {};
     }
-    return WaitUntilShown(start, find, look);
+    return WaitUntilShown(start, find, look, frames);
 }
 
 struct Figures {
@@ -244,6 +328,19 @@ void Compare(const wchar_t* what, int runs, const std::function<Shown()>& floor,
     std::fflush(stdout);
 }
 
+// A few more starts of each, read as whole frames, for half-painted ones.
+void CountHalfPainted(const wchar_t* what, int starts, const std::function<void(Frames*)>& floor,
+                      const std::function<void(Frames*)>& ours) {
+    Frames a, b;
+    for (int i = 0; i < starts; ++i) {
+        floor(&a);
+        ours(&b);
+    }
+    std::wprintf(L"%-16ls half-painted frames: minimal in %d of %d starts | kestrum in %d of %d starts\n", what,
+                 a.halfPainted, a.starts, b.halfPainted, b.starts);
+    std::fflush(stdout);
+}
+
 int ClientPixels(int twips) { return platform::TwipsToPixels(twips, 96); }
 
 }  // namespace
@@ -260,6 +357,10 @@ int wmain(int argc, wchar_t** argv) {
     Compare(
         L"start to main", runs, [&] { return TimeToWindow(minimal, L"Minimal Window", minimalMain); },
         [&] { return TimeToWindow(kestrum, title, kestrumMain); });
+    const int flashRuns = std::max(3, runs / 3);
+    CountHalfPainted(
+        L"start to main", flashRuns, [&](Frames* f) { TimeToWindow(minimal, L"Minimal Window", minimalMain, f); },
+        [&](Frames* f) { TimeToWindow(kestrum, title, kestrumMain, f); });
 
     struct Opened {
         const wchar_t* name;
@@ -279,6 +380,10 @@ int wmain(int argc, wchar_t** argv) {
             o.name, runs,
             [&] { return TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr, second); },
             [&] { return TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is", window); });
+        CountHalfPainted(
+            o.name, flashRuns,
+            [&](Frames* f) { TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr, second, f); },
+            [&](Frames* f) { TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is", window, f); });
     }
     return 0;
 }
