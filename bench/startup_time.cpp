@@ -210,16 +210,9 @@ bool HalfPainted(const ScreenArea& now, const ScreenArea& before, const std::vec
     return some && rest;
 }
 
-Shown WaitUntilShown(double start, const std::function<HWND()>& find, const Look& look, Frames* frames) {
-    HWND window = nullptr;
-    Shown shown;
-    if (!WaitFor([&] { return (window = find()) != nullptr; })) return shown;
-    shown.visible = Now() - start;
-    const std::vector<POINT> points = ProbePoints(window, look.layout);
-    if (!frames) {
-        if (WaitFor([&] { return OnScreen(window, points) == look.colours; })) shown.painted = Now() - start;
-        return shown;
-    }
+// Reads the window's client area as whole frames until it shows the learnt look, and
+// notes whether any frame showed it half painted.
+void WatchFrames(HWND window, const std::vector<POINT>& points, const Look& look, Frames& frames) {
     std::vector<POINT> onScreen = points;
     for (POINT& p : onScreen) ::ClientToScreen(window, &p);
     RECT client;
@@ -228,27 +221,38 @@ Shown WaitUntilShown(double start, const std::function<HWND()>& find, const Look
     bool half = false;
     WaitFor([&] {
         const ScreenArea now(client);
-        half = half || HalfPainted(now, *frames->before, onScreen, look.colours);
-        for (size_t i = 0; i < points.size(); ++i)
+        half = half || HalfPainted(now, *frames.before, onScreen, look.colours);
+        for (size_t i = 0; i < onScreen.size(); ++i)
             if (now.at(onScreen[i]) != look.colours[i]) return false;
         return true;
     });
-    ++frames->starts;
-    frames->halfPainted += half;
+    ++frames.starts;
+    frames.halfPainted += half;
+}
+
+// A first run only learns the look; given frames, a run watches them and is not timed.
+Shown WaitUntilShown(double start, const std::function<HWND()>& find, Look& look, Frames* frames) {
+    HWND window = nullptr;
+    Shown shown;
+    if (!WaitFor([&] { return (window = find()) != nullptr; })) return shown;
+    if (look.colours.empty()) {
+        Learn(look, window);
+        return shown;
+    }
+    shown.visible = Now() - start;
+    const std::vector<POINT> points = ProbePoints(window, look.layout);
+    if (frames) WatchFrames(window, points, look, *frames);
+    else if (WaitFor([&] { return OnScreen(window, points) == look.colours; })) shown.painted = Now() - start;
     return shown;
 }
 
 // From CreateProcess to a visible window with the caption, and to its first painted frame.
-Shown TimeToWindow(const std::wstring& exe, const std::wstring& caption, Look& look, Frames* frames = nullptr) {
+Shown TimeToWindow(const std::wstring& exe, const std::wstring& caption, Look& look, Frames* frames) {
     if (frames) frames->before = std::make_unique<ScreenArea>(ScreenArea::WholeScreen());
     Process process(exe, L"");
     if (!process.id()) return {};
-    const auto find = [&] { return FindVisible(process.id(), caption); };
-    if (look.colours.empty()) {
-        if (WaitFor([&] { return find() != nullptr; })) Learn(look, find());
-        return {};
-    }
-    return WaitUntilShown(process.started(), find, look, frames);
+    return WaitUntilShown(
+        process.started(), [&] { return FindVisible(process.id(), caption); }, look, frames);
 }
 
 // The main window's status line, read through the window's children.
@@ -274,7 +278,7 @@ bool ChildTextStarts(HWND window, const wchar_t* prefix) {
 // visible and painted. A fresh process each time, so that each run opens the window for
 // the first time, as a user does.
 Shown TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const std::wstring& mainCaption, int command,
-                 const std::wstring& caption, const wchar_t* idleStatus, Look& look, Frames* frames = nullptr) {
+                 const std::wstring& caption, const wchar_t* idleStatus, Look& look, Frames* frames) {
     Process process(exe, arguments);
     HWND main = nullptr;
     if (!process.id() || !WaitFor([&] { return (main = FindVisible(process.id(), mainCaption)) != nullptr; }))
@@ -287,12 +291,8 @@ Shown TimeToOpen(const std::wstring& exe, const std::wstring& arguments, const s
     if (frames) frames->before = std::make_unique<ScreenArea>(ScreenArea::WholeScreen());
     const double start = Now();
     ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    const auto find = [&] { return FindVisible(process.id(), caption); };
-    if (look.colours.empty()) {
-        if (WaitFor([&] { return find() != nullptr; })) Learn(look, find());
-        return {};
-    }
-    return WaitUntilShown(start, find, look, frames);
+    return WaitUntilShown(
+        start, [&] { return FindVisible(process.id(), caption); }, look, frames);
 }
 
 struct Figures {
@@ -304,15 +304,19 @@ Figures Summary(std::vector<double> times) {
     return {times[times.size() / 2], times.front()};
 }
 
+// A start of one program's window: timed when given no frames to read.
+using Start = std::function<Shown(Frames*)>;
+
 // Both measurements taken in turn, each run of one followed by a run of the other,
-// after a first run of each that learns how the window looks painted.
-void Compare(const wchar_t* what, int runs, const std::function<Shown()>& floor, const std::function<Shown()>& ours) {
-    floor();
-    ours();
+// after a first run of each that learns how the window looks painted; then a few
+// more starts of each, read as whole frames, for half-painted ones.
+void Compare(const wchar_t* what, int runs, const Start& floor, const Start& ours) {
+    floor(nullptr);
+    ours(nullptr);
     std::vector<double> a[2], b[2];
     for (int i = 0; i < runs; ++i) {
         for (const auto& [take, into] : {std::pair{&floor, a}, {&ours, b}}) {
-            const Shown shown = (*take)();
+            const Shown shown = (*take)(nullptr);
             into[0].push_back(shown.visible);
             into[1].push_back(shown.painted);
         }
@@ -325,19 +329,13 @@ void Compare(const wchar_t* what, int runs, const std::function<Shown()>& floor,
             what, i ? L"painted" : L"visible", f.median, f.best, o.median, o.best, o.median / f.median, o.best / f.best,
             runs);
     }
-    std::fflush(stdout);
-}
-
-// A few more starts of each, read as whole frames, for half-painted ones.
-void CountHalfPainted(const wchar_t* what, int starts, const std::function<void(Frames*)>& floor,
-                      const std::function<void(Frames*)>& ours) {
-    Frames a, b;
-    for (int i = 0; i < starts; ++i) {
-        floor(&a);
-        ours(&b);
+    Frames fa, fb;
+    for (int i = 0; i < std::max(3, runs / 3); ++i) {
+        floor(&fa);
+        ours(&fb);
     }
     std::wprintf(L"%-16ls half-painted frames: minimal in %d of %d starts | kestrum in %d of %d starts\n", what,
-                 a.halfPainted, a.starts, b.halfPainted, b.starts);
+                 fa.halfPainted, fa.starts, fb.halfPainted, fb.starts);
     std::fflush(stdout);
 }
 
@@ -355,12 +353,8 @@ int wmain(int argc, wchar_t** argv) {
 
     Look minimalMain, kestrumMain{&app::KestrumLayout()};
     Compare(
-        L"start to main", runs, [&] { return TimeToWindow(minimal, L"Minimal Window", minimalMain); },
-        [&] { return TimeToWindow(kestrum, title, kestrumMain); });
-    const int flashRuns = std::max(3, runs / 3);
-    CountHalfPainted(
-        L"start to main", flashRuns, [&](Frames* f) { TimeToWindow(minimal, L"Minimal Window", minimalMain, f); },
-        [&](Frames* f) { TimeToWindow(kestrum, title, kestrumMain, f); });
+        L"start to main", runs, [&](Frames* f) { return TimeToWindow(minimal, L"Minimal Window", minimalMain, f); },
+        [&](Frames* f) { return TimeToWindow(kestrum, title, kestrumMain, f); });
 
     struct Opened {
         const wchar_t* name;
@@ -378,12 +372,12 @@ int wmain(int argc, wchar_t** argv) {
         Look second, window{&o.layout};
         Compare(
             o.name, runs,
-            [&] { return TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr, second); },
-            [&] { return TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is", window); });
-        CountHalfPainted(
-            o.name, flashRuns,
-            [&](Frames* f) { TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr, second, f); },
-            [&](Frames* f) { TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is", window, f); });
+            [&](Frames* f) {
+                return TimeToOpen(minimal, size, L"Minimal Window", 1, L"Minimal Second", nullptr, second, f);
+            },
+            [&](Frames* f) {
+                return TimeToOpen(kestrum, L"", title, o.command, o.caption, L"My Computer is", window, f);
+            });
     }
     return 0;
 }
