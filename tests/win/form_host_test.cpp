@@ -353,7 +353,7 @@ public:
 };
 
 // The canvas draws exactly the sweep's lines (in every octant) and deletes its pens;
-// the main window's image holds it, its panels the top-left part, and it is left unlocked.
+// the main window's image holds it, its panels the top-left part, its labels show it, unlocked.
 TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesDeletesEveryPenAndLabelsShowIt) {
     HDC dc = ::CreateCompatibleDC(nullptr);
     HBITMAP bitmap = ::CreateBitmap(64, 48, 1, 32, nullptr);
