@@ -32,7 +32,7 @@ fuzz_executions() {
 # The end-to-end drivers get cppcheck only: each pulls in windows.h and
 # GoogleTest for a few seconds of clang-tidy, and there is one more with every
 # window; the code they drive is all checked here.
-tidy_portable="^$root/(app|net|remote|paint|info|reach|ipexe|platform|tests|bench)/"
+tidy_portable="^$root/(app|net|remote|paint|info|reach|upnp|ipexe|platform|tests|bench)/"
 tidy_windows="^$root/(platform/win32|programs|tests/(win|support|doubles)|bench)/"
 
 # tidy_cached BUILD_DIR REGEX [CLANG-TIDY ARGS...]: clang-tidy over the files of the
@@ -88,7 +88,7 @@ cppcheck_common=(--std=c++20 --language=c++ --enable=warning,style,performance,p
                  --library=googletest --template='{file}:{line}: {severity} {id}: {message}')
 
 cppcheck_portable() {
-    cppcheck "${cppcheck_common[@]}" app net remote paint info reach ipexe platform/*.cpp tests/unit tests/fuzz \
+    cppcheck "${cppcheck_common[@]}" app net remote paint info reach upnp ipexe platform/*.cpp tests/unit tests/fuzz \
         bench/gradient_bench.cpp
 }
 
