@@ -8,7 +8,8 @@
 #include "platform/forms.h"
 #include "platform/network.h"
 #include "platform/registry.h"
-#include "platform/router.h"
+#include "platform/router_link.h"
+#include "platform/local_addresses.h"
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -32,9 +33,12 @@ struct Services {
     platform::Forms& forms;
     platform::Registry& registry;
     platform::Files& files;
-    // The Connection Check: the router, and the port Kestrum may open on it.
-    platform::Router& router;
+    // The Connection Check: the router, this computer's addresses, and the doors
+    // Kestrum may open on the router.
+    platform::RouterLink& link;
+    platform::LocalAddresses& local;
     reach::Door& door;
+    reach::Pinhole& pinhole;
 };
 
 inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue

@@ -29,8 +29,10 @@ void frmKestrum::mnuHowTO_Click() {
 void frmKestrum::mnuCheck_Click() {
     services_.forms.showModal(reach::ConnectionCheckLayout(), [this](platform::FormView& window) {
         return std::make_unique<reach::frmConnectionCheck>(
-            window, reach::CheckServices{services_.ui, services_.systemColors, services_.registry, services_.settings,
-                                         services_.router, services_.door});
+            window, reach::CheckServices{services_.ui, services_.systemColors,
+                                         reach::ObserveServices{services_.registry, services_.settings, services_.link,
+                                                                services_.local, services_.pinhole},
+                                         services_.door});
     });
     Form_Activate();
 }

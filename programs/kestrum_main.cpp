@@ -13,12 +13,14 @@
 #include "platform/win32/paint_target.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/resource.h"
-#include "platform/win32/router.h"
+#include "platform/win32/local_addresses.h"
+#include "platform/win32/router_link.h"
 #include "platform/win32/settings.h"
 #include "platform/win32/shell.h"
 #include "platform/win32/system.h"
 #include "platform/win32/ui.h"
 #include "reach/door.h"
+#include "reach/lease_keeper.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // Before anything else is loaded: DLLs from the system folder only, never
@@ -37,8 +39,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Registry registry;
     win32::Win32Files files;
     win32::TcpPortProbe ports;
-    win32::UpnpRouter router;
-    reach::Door door(router, settings);
+    win32::WinsockRouterLink link;
+    win32::SystemLocalAddresses local;
+    const reach::RouterServices routerServices{link, local, settings};
+    reach::Door door(routerServices);
+    reach::Pinhole pinhole(routerServices);
+    // The doors' leases, renewed at half their length while the program runs.
+    const reach::LeaseKeeper leases(std::chrono::seconds(reach::kLeaseSeconds / 2), [&door, &pinhole] {
+        door.Renew();
+        pinhole.Renew();
+    });
     // Declared after what the work uses, so its threads end first.
     win32::BackgroundWork jobs;
     win32::Win32Forms forms(&jobs);
@@ -52,18 +62,23 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         logic =
             std::make_unique<app::frmKestrum>(window, main,
                                               app::Services{ui, system, settings, sockets, internet, hops, ports, shell,
-                                                            systemColors, forms, registry, files, router, door});
+                                                            systemColors, forms, registry, files, link, local, door,
+                                                            pinhole});
         window.setEvents(logic.get());
         window.setBackgroundWork(&jobs);
         window.show();
         shown = true;
     });
     if (!shown) return 1;
-    // A port a crashed run left open on the router, closed without holding up the window.
-    jobs.start([&door] { door.CloseLeftBehind(); });
+    // The doors a crashed run left open on the router, closed without holding up the window.
+    jobs.start([&door, &pinhole] {
+        door.CloseLeftBehind();
+        pinhole.CloseLeftBehind();
+    });
     const int result = win32::RunMessageLoop();
-    // The port this run opened is closed when it ends, once no work is under way.
+    // The doors this run opened are closed when it ends, once no work is under way.
     jobs.joinAll();
     if (door.IsOpen()) door.Close();
+    if (pinhole.IsOpen()) pinhole.Close();
     return result;
 }

@@ -1,5 +1,7 @@
 #include "reach/door.h"
 
+#include <cstdlib>
+
 #include "platform/identity.h"
 #include "reach/findings.h"
 
@@ -10,52 +12,104 @@ namespace {
 // The LAN address the door was opened to; empty when none is open.
 constexpr const char* kSection = "ROUTER";
 constexpr const char* kKey = "Mapping";
+// The router's answer when it takes only mappings without an end.
+constexpr int kOnlyPermanentLeases = 725;
+constexpr int kNoSuchEntry = 714;
+
+// Why the router refused the mapping, as the user can act on it.
+DoorChange Refused(const upnp::Gateway& gateway, const upnp::Reply& reply) {
+    if (reply.status == upnp::Reply::Status::NoAnswer) return {false, "The router did not answer."};
+    const upnp::Reply outside = GetExternalIPAddress(gateway);
+    const std::string address = outside.value("NewExternalIPAddress");
+    if (outside.done() && (address.empty() || IsPrivateOrShared(address)))
+        return {false,
+                "Your provider shares one public address among many homes, so a port opened on this router "
+                "could not be reached from the Internet anyway.",
+                true};
+    switch (reply.faultCode) {
+        case 718: return {false, "Another computer already has port 3389 on the router."};
+        case 606:
+            return {false, "The router does not let programs open its ports. Allow that in its UPnP settings, "
+                           "or open port 3389 there by hand."};
+        default: break;
+    }
+    std::string why = "The router refused (error " + std::to_string(reply.faultCode);
+    return {false, why + (reply.faultText.empty() ? "" : ": " + reply.faultText) + ")."};
+}
 
 }  // namespace
 
-bool Door::Open() {
+DoorChange Door::Open() {
     std::lock_guard lock(mutex_);
-    const std::string local = router_.localAddress();
-    if (local.empty()) return false;
+    const std::string local = services_.local.gatewayLinkIpv4();
+    if (local.empty()) return {false, "This computer is not on a router's network."};
+    auto gateway = upnp::Gateway::Find(services_.link, local, upnp::Family::Ipv4);
+    if (!gateway) return {false, "No router answered over UPnP."};
     // Recorded first: a crash between the two steps leaves a record of nothing,
     // which the next start forgets, never a mapping nobody knows of.
-    settings_.saveSetting(platform::kSettingsApplication, kSection, kKey, local);
-    const platform::PortMapping mapping{
-        kRemoteDesktopPort, "TCP", kRemoteDesktopPort, local, true, std::string(kMappingDescription), ""};
-    open_ = router_.add(mapping);
-    if (!open_) settings_.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
-    return open_;
+    services_.settings.saveSetting(platform::kSettingsApplication, kSection, kKey, local);
+    const std::string description(kMappingDescription);
+    upnp::Reply reply = AddPortMapping(*gateway, kRemoteDesktopPort, kTcp, local, description, leaseSeconds_);
+    if (reply.faultCode == kOnlyPermanentLeases)  // closed by us all the same, at the latest at the next start
+        reply = AddPortMapping(*gateway, kRemoteDesktopPort, kTcp, local, description, 0);
+    if (reply.done()) {
+        gateway_ = std::move(gateway);
+        return {true};
+    }
+    services_.settings.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
+    return Refused(*gateway, reply);
 }
 
 bool Door::Close() {
     std::lock_guard lock(mutex_);
-    const bool closed = RemoveOurs(router_.localAddress());
-    if (closed) open_ = false;
+    const bool closed = RemoveOurs(services_.local.gatewayLinkIpv4());
+    if (closed) gateway_.reset();
     return closed;
 }
 
 bool Door::IsOpen() {
     std::lock_guard lock(mutex_);
-    return open_;
+    return gateway_.has_value();
+}
+
+bool Door::Renew() {
+    std::lock_guard lock(mutex_);
+    if (!gateway_) return false;
+    // Adding the same mapping again only sets its lease anew.
+    return AddPortMapping(*gateway_, kRemoteDesktopPort, kTcp, gateway_->source(), std::string(kMappingDescription),
+                          leaseSeconds_)
+        .done();
 }
 
 void Door::CloseLeftBehind() {
     std::lock_guard lock(mutex_);
-    const auto recorded = settings_.getSetting(platform::kSettingsApplication, kSection, kKey);
-    if (!recorded || recorded->empty() || open_) return;
-    const std::string local = router_.localAddress();
+    const auto recorded = services_.settings.getSetting(platform::kSettingsApplication, kSection, kKey);
+    if (!recorded || recorded->empty() || gateway_) return;
+    const std::string local = services_.local.gatewayLinkIpv4();
     if (local.empty()) return;  // not on the router's network now: try at a later start
     // Since then this computer may have a new address, and the old one another owner.
     if (local == *recorded) RemoveOurs(local);
-    else settings_.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
+    else services_.settings.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
 }
 
 bool Door::RemoveOurs(const std::string& local) {
-    const auto mappings = router_.mappings();
-    if (!mappings) return false;  // the router is gone for now: keep the record
-    const platform::PortMapping* door = RemoteDesktopDoor(*mappings);
-    if (door && IsOurs(*door, local) && !router_.remove(kRemoteDesktopPort, "TCP")) return false;
-    settings_.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
+    if (local.empty()) return false;
+    auto gateway = gateway_ && gateway_->source() == local ? gateway_
+                                                           : upnp::Gateway::Find(services_.link, local, upnp::Family::Ipv4);
+    if (!gateway) return false;  // the router is gone for now: keep the record
+    const upnp::Reply entry = GetSpecificPortMappingEntry(*gateway, kRemoteDesktopPort, kTcp);
+    if (entry.done()) {
+        const PortMapping mapping{kRemoteDesktopPort,
+                                  std::string(kTcp),
+                                  std::atoi(entry.value("NewInternalPort").c_str()),
+                                  entry.value("NewInternalClient"),
+                                  entry.value("NewEnabled") == "1",
+                                  entry.value("NewPortMappingDescription")};
+        if (IsOurs(mapping, local) && !DeletePortMapping(*gateway, kRemoteDesktopPort, kTcp).done()) return false;
+    } else if (entry.faultCode != kNoSuchEntry) {
+        return false;  // not known whether ours is there: keep the record
+    }
+    services_.settings.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
     return true;
 }
 

@@ -27,7 +27,7 @@ std::optional<std::uint32_t> ParseAddress(std::string_view text) {
     return value;
 }
 
-Finding RemoteDesktop(const Observations& seen) {
+Finding RemoteDesktopFinding(const Observations& seen) {
     Finding f{"Remote Desktop", State::Unknown, "Could not read whether Remote Desktop is turned on."};
     if (seen.editionAccepts == false) {
         f.state = State::Problem;
@@ -44,27 +44,35 @@ Finding RemoteDesktop(const Observations& seen) {
     return f;
 }
 
-Finding Router(const Observations& seen, const std::string& outside) {
+Finding RouterFinding(const Observations& seen) {
     if (!seen.mappings)
         return {"Router", State::Problem,
                 "No router answered over UPnP. Turn on UPnP in the router's settings, "
                 "or open port 3389 there by hand."};
     std::string text = "The router answers over UPnP.";
-    if (!outside.empty()) text += " Its outside address is " + outside + ".";
+    if (seen.routerOutside && !seen.routerOutside->empty())
+        text += " Its outside address is " + *seen.routerOutside + ".";
     return {"Router", State::Good, text};
 }
 
-Finding Outside(const Observations& seen, const std::string& outside) {
+Finding OutsideFinding(const Observations& seen) {
     Finding f{"Outside address", State::Unknown, "Not known: no router answered."};
     if (!seen.mappings) return f;
-    if (outside.empty()) {
+    if (!seen.routerOutside) {
         f.text = "The router did not tell its outside address.";
-    } else if (IsPrivateOrShared(outside) || (!seen.publicAddress.empty() && outside != seen.publicAddress)) {
+    } else if (seen.routerOutside->empty()) {
+        f.state = State::Problem;
+        f.text =
+            "The router has no outside address of its own: your provider shares one public address among "
+            "many homes, so nothing on this router can be reached from the Internet over IPv4. " +
+            InsteadOfIpv4(seen);
+    } else if (const std::string& outside = *seen.routerOutside; ProviderInFront(seen)) {
         f.state = State::Problem;
         f.text = "The router's outside address " + outside + " is not the public address" +
                  (seen.publicAddress.empty() ? std::string() : " " + seen.publicAddress) +
                  ": your provider or a second router stands in front of it, and opening a port on "
-                 "this router cannot help. Use a VPN and give the other side your Alternate ID.";
+                 "this router cannot help. " +
+                 InsteadOfIpv4(seen);
     } else if (seen.publicAddress.empty()) {
         f.text = "The public address is not known yet, so the router's (" + outside + ") cannot be compared with it.";
     } else {
@@ -74,25 +82,54 @@ Finding Outside(const Observations& seen, const std::string& outside) {
     return f;
 }
 
-Finding Door(const Observations& seen) {
+Finding MappingFinding(const Observations& seen) {
     Finding f{"Port 3389", State::Unknown, "Not known: no router answered."};
     if (!seen.mappings) return f;
-    const platform::PortMapping* door = RemoteDesktopDoor(*seen.mappings);
-    if (!door) {
+    const PortMapping* mapping = RemoteDesktopMapping(*seen.mappings);
+    if (!mapping && ProviderInFront(seen)) {
+        f.state = State::Problem;
+        f.text = "Port 3389 on the router is closed, and opening it cannot help while a provider stands in front "
+                 "of the router. " +
+                 InsteadOfIpv4(seen);
+    } else if (!mapping) {
         f.state = State::Problem;
         f.text =
             "Port 3389 on the router is closed, so nobody outside can reach Remote Desktop here. "
             "Open it below while you need it.";
     } else if (seen.localAddress.empty()) {
-        f.text = "Port 3389 on the router leads to " + door->internalClient +
+        f.text = "Port 3389 on the router leads to " + mapping->internalClient +
                  "; this computer's address on the router's network is not known.";
-    } else if (door->internalClient == seen.localAddress) {
+    } else if (mapping->internalClient == seen.localAddress) {
         f.state = State::Good;
         f.text = "Port 3389 on the router leads to this computer (" + seen.localAddress + ").";
     } else {
         f.state = State::Problem;
-        f.text = "Port 3389 on the router leads to " + door->internalClient + ", not to this computer (" +
+        f.text = "Port 3389 on the router leads to " + mapping->internalClient + ", not to this computer (" +
                  seen.localAddress + "). Change that mapping in the router's settings.";
+    }
+    return f;
+}
+
+Finding Ipv6Finding(const Observations& seen) {
+    Finding f{"IPv6", State::Unknown, "This computer has no global IPv6 address, so it cannot be reached over IPv6."};
+    if (seen.ipv6Id.empty()) return f;
+    const std::string id = "Your IPv6 ID is " + seen.ipv6Id;
+    if (seen.pinholeOpen) {
+        f.state = State::Good;
+        f.text = "Port 3389 is open for IPv6 to this computer: the other side can type your IPv6 ID " + seen.ipv6Id + ".";
+    } else if (!seen.firewall) {
+        f.text = id + ". The router's IPv6 firewall did not answer over UPnP: if the other side cannot connect, "
+                      "allow port 3389 to this computer in the router's settings.";
+    } else if (!seen.firewall->enabled) {
+        f.state = State::Good;
+        f.text = id + ", and the router's IPv6 firewall is off: the other side can reach this computer over IPv6.";
+    } else if (!seen.firewall->pinholesAllowed) {
+        f.state = State::Problem;
+        f.text = id + ", but the router's IPv6 firewall does not let programs open a port. Allow that in the "
+                      "router's settings, or allow port 3389 to this computer there by hand.";
+    } else {
+        f.state = State::Problem;
+        f.text = id + ". Port 3389 is closed for IPv6 on the router's firewall: open it below while you need it.";
     }
     return f;
 }
@@ -116,29 +153,33 @@ bool IsPrivateOrShared(std::string_view address) {
     return false;
 }
 
-const platform::PortMapping* RemoteDesktopDoor(const std::vector<platform::PortMapping>& mappings) {
-    for (const platform::PortMapping& mapping : mappings)
-        if (mapping.externalPort == kRemoteDesktopPort && mapping.protocol == "TCP") return &mapping;
+bool IsIpv4Address(std::string_view text) { return ParseAddress(text).has_value(); }
+
+bool ProviderInFront(const Observations& seen) {
+    if (!seen.mappings || !seen.routerOutside) return false;
+    const std::string& outside = *seen.routerOutside;
+    return outside.empty() || IsPrivateOrShared(outside) || (!seen.publicAddress.empty() && outside != seen.publicAddress);
+}
+
+std::string InsteadOfIpv4(const Observations& seen) {
+    if (!seen.ipv6Id.empty()) return "Give the other side your IPv6 ID (" + seen.ipv6Id + ") instead.";
+    return "Use a VPN and give the other side your Alternate ID.";
+}
+
+const PortMapping* RemoteDesktopMapping(const std::vector<PortMapping>& mappings) {
+    for (const PortMapping& mapping : mappings)
+        if (mapping.externalPort == kRemoteDesktopPort && mapping.protocol == kTcp) return &mapping;
     return nullptr;
 }
 
-bool IsOurs(const platform::PortMapping& mapping, std::string_view localAddress) {
-    return mapping.externalPort == kRemoteDesktopPort && mapping.protocol == "TCP" &&
+bool IsOurs(const PortMapping& mapping, std::string_view localAddress) {
+    return mapping.externalPort == kRemoteDesktopPort && mapping.protocol == kTcp &&
            mapping.description == kMappingDescription && !localAddress.empty() &&
            mapping.internalClient == localAddress;
 }
 
-std::string OutsideAddress(const std::vector<platform::PortMapping>& mappings) {
-    for (const platform::PortMapping& mapping : mappings)
-        if (!mapping.externalAddress.empty()) return mapping.externalAddress;
-    return {};
-}
-
 std::vector<Finding> Findings(const Observations& seen) {
-    const std::string outside = !seen.routerOutside.empty() ? seen.routerOutside
-                                : seen.mappings             ? OutsideAddress(*seen.mappings)
-                                                            : "";
-    return {RemoteDesktop(seen), Router(seen, outside), Outside(seen, outside), Door(seen)};
+    return {RemoteDesktopFinding(seen), RouterFinding(seen), OutsideFinding(seen), MappingFinding(seen), Ipv6Finding(seen)};
 }
 
 }  // namespace kestrum::reach

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "info/start_sys_info.h"
 #include "paint/apply_gradient.h"
 #include "platform/identity.h"
 
@@ -12,10 +11,14 @@ using platform::Id;
 
 namespace {
 
-constexpr const char* kWarning =
+constexpr const char* kOpenQuestion4 =
     "Anyone on the Internet can then try to sign in to this computer with Remote Desktop. "
     "Give your account a strong password, and close the port again when the session is over.\n\n"
     "Open port 3389 on the router?";
+constexpr const char* kOpenQuestion6 =
+    "Anyone on the Internet can then try to sign in to this computer with Remote Desktop. "
+    "Give your account a strong password, and close the port again when the session is over.\n\n"
+    "Open port 3389 for IPv6 in the router's firewall?";
 
 struct StateLook {
     const char* text;
@@ -31,39 +34,15 @@ StateLook LookOf(State state) {
     return {"Unknown", 0x606060};
 }
 
-std::optional<std::string> ReadMachineValue(platform::Registry& registry, const std::string& key,
-                                            const std::string& value) {
-    std::string text;
-    if (info::GetKeyValue(registry, platform::RegistryRoot::LocalMachine, key, value, text) !=
-        platform::ValueRead::Read)
-        return std::nullopt;
-    return text;
-}
-
 }  // namespace
-
-Observations Observe(const CheckServices& services) {
-    Observations seen;
-    if (const auto deny = ReadMachineValue(services.registry, "SYSTEM\\CurrentControlSet\\Control\\Terminal Server",
-                                           "fDenyTSConnections"))
-        seen.remoteDesktopOn = *deny == "0";
-    // Home editions ("Core...") can start Remote Desktop connections but not accept them.
-    if (const auto edition =
-            ReadMachineValue(services.registry, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", "EditionID"))
-        seen.editionAccepts = edition->rfind("Core", 0) != 0;
-    seen.publicAddress =
-        services.settings
-            .getSetting(platform::kSettingsApplication, platform::kPublicAddressSection, platform::kPublicAddressKey)
-            .value_or("");
-    seen.mappings = services.router.mappings();
-    seen.localAddress = services.router.localAddress();
-    return seen;
-}
 
 frmConnectionCheck::frmConnectionCheck(platform::FormView& view, const CheckServices& services)
     : view_(view),
       services_(services),
       cmdPort(view.control(Id(CheckId::cmdPort))),
+      cmdPort6(view.control(Id(CheckId::cmdPort6))),
+      txtIpv6Id(view.control(Id(CheckId::txtIpv6Id))),
+      cmdCopy(view.control(Id(CheckId::cmdCopy))),
       lblProgress(view.control(Id(CheckId::lblProgress))) {}
 
 void frmConnectionCheck::onLoad() {
@@ -76,6 +55,8 @@ void frmConnectionCheck::onDpiChanged() { PaintForm(); }
 void frmConnectionCheck::onClick(int id) {
     switch (static_cast<CheckId>(id)) {
         case CheckId::cmdPort: cmdPort_Click(); break;
+        case CheckId::cmdPort6: cmdPort6_Click(); break;
+        case CheckId::cmdCopy: cmdCopy_Click(); break;
         case CheckId::cmdClose: cmdClose_Click(); break;
         default: break;
     }
@@ -84,30 +65,57 @@ void frmConnectionCheck::onClick(int id) {
 void frmConnectionCheck::cmdPort_Click() {
     Door& door = services_.door;
     const bool opening = !door.IsOpen();
-    if (opening && !services_.ui.confirm(kWarning, platform::kExclamation, platform::kAppTitle)) return;
-    cmdPort.setEnabled(false);
-    auto done = std::make_shared<bool>(false);
-    view_.runInBackground([&door, opening, done] { *done = opening ? door.Open() : door.Close(); },
-                          [this, opening, done] {
-                              if (!*done)
-                                  services_.ui.messageBox(opening ? "The router did not open port 3389."
-                                                                  : "The router did not close port 3389.",
-                                                          platform::kExclamation, platform::kAppTitle);
-                              RunCheck();
-                          });
+    OpenOrClose(
+        opening, [&door, opening] { return opening ? door.Open() : DoorChange{door.Close()}; }, kOpenQuestion4,
+        "port 3389");
+}
+
+void frmConnectionCheck::cmdPort6_Click() {
+    Pinhole& pinhole = services_.observe.pinhole;
+    const bool opening = !pinhole.IsOpen();
+    OpenOrClose(
+        opening, [&pinhole, opening] { return opening ? pinhole.Open() : DoorChange{pinhole.Close()}; }, kOpenQuestion6,
+        "port 3389 for IPv6");
+}
+
+void frmConnectionCheck::cmdCopy_Click() {
+    if (!services_.ui.copyText(txtIpv6Id.text()))
+        services_.ui.messageBox("The IPv6 ID could not be put on the clipboard.", platform::kExclamation,
+                                platform::kAppTitle);
 }
 
 void frmConnectionCheck::cmdClose_Click() { view_.unload(); }
 
+void frmConnectionCheck::OpenOrClose(bool opening, std::function<DoorChange()> change, const char* question,
+                                     const std::string& what) {
+    if (opening && !services_.ui.confirm(question, platform::kExclamation, platform::kAppTitle)) return;
+    cmdPort.setEnabled(false);
+    cmdPort6.setEnabled(false);
+    auto outcome = std::make_shared<DoorChange>();
+    view_.runInBackground([change = std::move(change), outcome] { *outcome = change(); },
+                          [this, opening, what, outcome] {
+                              if (!outcome->done) {
+                                  std::string text = "The router did not " + std::string(opening ? "open " : "close ") +
+                                                     what + ".";
+                                  if (!outcome->why.empty()) text += " " + outcome->why;
+                                  if (outcome->providerInFront) text += " " + InsteadOfIpv4(seen_);
+                                  services_.ui.messageBox(text, platform::kExclamation, platform::kAppTitle);
+                              }
+                              RunCheck();
+                          });
+}
+
 void frmConnectionCheck::RunCheck() {
     cmdPort.setEnabled(false);
+    cmdPort6.setEnabled(false);
     lblProgress.setVisible(true);
     auto seen = std::make_shared<Observations>();
-    view_.runInBackground([services = services_, seen] { *seen = Observe(services); },
+    view_.runInBackground([services = services_.observe, seen] { *seen = Observe(services); },
                           [this, seen] { ShowFindings(*seen); });
 }
 
 void frmConnectionCheck::ShowFindings(const Observations& seen) {
+    seen_ = seen;
     const std::vector<Finding> findings = Findings(seen);
     for (int row = 0; row < kFindingRows && row < static_cast<int>(findings.size()); ++row) {
         const Finding& finding = findings[static_cast<std::size_t>(row)];
@@ -119,9 +127,14 @@ void frmConnectionCheck::ShowFindings(const Observations& seen) {
         view_.control(Id(CheckId::lblFinding0) + row).setText(finding.text);
     }
     lblProgress.setVisible(false);
+    txtIpv6Id.setText(seen.ipv6Id);
+    cmdCopy.setEnabled(!seen.ipv6Id.empty());
     const bool open = services_.door.IsOpen();
     cmdPort.setText(open ? "Close port 3389" : "Open port 3389 on the router");
     cmdPort.setEnabled(open || seen.mappings.has_value());
+    const bool open6 = seen.pinholeOpen;
+    cmdPort6.setText(open6 ? "Close port 3389 for IPv6" : "Open port 3389 for IPv6");
+    cmdPort6.setEnabled(open6 || (seen.firewall && seen.firewall->enabled && seen.firewall->pinholesAllowed));
 }
 
 void frmConnectionCheck::PaintForm() {

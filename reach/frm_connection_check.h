@@ -1,33 +1,27 @@
 #pragma once
 // The Connection Check window: whether the other side can reach this computer's
-// Remote Desktop, found off the window's thread, and the router's door for it
-// opened and closed on request.
+// Remote Desktop, found off the window's thread, and the router's doors for it
+// (port 3389 over IPv4, and over IPv6 through its firewall) opened and closed on
+// request.
 
 #include <memory>
 
 #include "platform/form.h"
 #include "platform/paint_target.h"
-#include "platform/registry.h"
-#include "platform/router.h"
-#include "platform/settings.h"
 #include "platform/ui.h"
 #include "reach/door.h"
 #include "reach/findings.h"
 #include "reach/frm_connection_check_layout.h"
+#include "reach/observe.h"
 
 namespace kestrum::reach {
 
 struct CheckServices {
     platform::Ui& ui;
     platform::SystemColors& systemColors;
-    platform::Registry& registry;
-    platform::SettingsStore& settings;
-    platform::Router& router;
+    ObserveServices observe;
     Door& door;
 };
-
-// Everything the check learns, each part within its own bounded wait.
-Observations Observe(const CheckServices& services);
 
 class frmConnectionCheck : public platform::FormEvents {
 public:
@@ -37,6 +31,8 @@ public:
     void onDpiChanged() override;
     void onClick(int id) override;
     void cmdPort_Click();
+    void cmdPort6_Click();
+    void cmdCopy_Click();
     void cmdClose_Click();
 
 private:
@@ -44,10 +40,16 @@ private:
     void RunCheck();
     void ShowFindings(const Observations& seen);
     void PaintForm();
+    // Asks before opening, then opens or closes away from the window; tells when the router would not.
+    void OpenOrClose(bool opening, std::function<DoorChange()> change, const char* question, const std::string& what);
 
     platform::FormView& view_;
     CheckServices services_;
+    Observations seen_;  // what the last check found
     platform::Control& cmdPort;
+    platform::Control& cmdPort6;
+    platform::Control& txtIpv6Id;
+    platform::Control& cmdCopy;
     platform::Control& lblProgress;
 };
 

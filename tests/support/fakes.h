@@ -21,7 +21,7 @@
 #include "platform/forms.h"
 #include "platform/network.h"
 #include "platform/registry.h"
-#include "platform/router.h"
+#include "platform/local_addresses.h"
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
@@ -82,7 +82,7 @@ using Line = std::array<long long, 5>;  // from x, y to x, y in the colour of th
 class FakePlatform : public Ui, public System, public SettingsStore, public Sockets, public Internet,
                      public HopProbe, public Shell, public SystemColors, public Forms, public Registry,
                      public Files, public FormView, public PaintTarget, public Canvas, public PortProbe,
-                     public Router {
+                     public LocalAddresses {
     // clang-format on
 public:
     // Controls are named as in layout; a window shown modally writes to its shower's log.
@@ -95,6 +95,10 @@ public:
     bool confirm(Text text, unsigned style, Text title) override {
         lastMessage = {style, title};
         return step("confirm " + text, confirmed);
+    }
+    bool copyText(Text text) override {
+        clipboard = text;
+        return true;
     }
     void setBusyPointer(bool busy) override { note(busy ? "busy" : "idle"); }
     void doEvents() override { note("events"); }
@@ -142,17 +146,8 @@ public:
         return step("connect " + std::to_string(port) + " within " + std::to_string(ms),
                     to == 0x04030201 && listening.count(port) > 0);
     }
-    std::optional<std::vector<PortMapping>> mappings() override { return router; }
-    bool add(const PortMapping& m) override {
-        if (refuseMapping || !router) return false;
-        router->push_back(m);
-        return true;
-    }
-    bool remove(int port, Text protocol) override {
-        return router &&
-               std::erase_if(*router, [&](const auto& m) { return m.externalPort == port && m.protocol == protocol; });
-    }
-    std::string localAddress() override { return lanAddress; }
+    std::string gatewayLinkIpv4() override { return lanAddress; }
+    std::vector<LocalIpv6> ipv6() override { return ipv6Addresses; }
     std::uint32_t sysColor(int i) override { return step("sysColor " + std::to_string(i), 0xA0B0C0u + i); }
     void showModal(const FormDef& layout, const MakeLogic& makeLogic) override {
         note("show " + std::string(layout.name));
@@ -229,9 +224,10 @@ public:
     std::optional<std::string> appData;
     std::map<std::string, std::string> settings;
     std::set<std::uint16_t> listening;
-    std::optional<std::vector<PortMapping>> router = std::vector<PortMapping>{};  // none: no router answers
     std::string lanAddress = "192.168.1.7";
-    bool confirmed = true, refuseMapping = false;
+    std::vector<LocalIpv6> ipv6Addresses;
+    std::string clipboard;
+    bool confirmed = true;
     bool canStart = true, refuseWrites = false, online = true, reachable = true, rectOk = true;
     WsaData wsa{0x0101, 100};
     int refusals = 0, startupResult = 0, cleanupResult = 0, hostNameResult = 0;

@@ -1,50 +1,68 @@
-// What the Connection Check finds and says, and which router mappings Kestrum
-// adds and removes.
+// What the Connection Check finds and says, and the doors Kestrum opens on the
+// router and closes again: port 3389 over IPv4 and its pinhole over IPv6.
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
 
 #include "reach/door.h"
 #include "reach/findings.h"
 #include "reach/frm_connection_check.h"
+#include "reach/lease_keeper.h"
+#include "tests/support/fake_router.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum::reach {
 namespace {
 
-using platform::PortMapping;
 using enum State;
 using enum CheckId;
 using platform::Id;
+using Mapping = testing::FakeRouter::Mapping;
 
-PortMapping Mapping(std::string client, std::string description = "Kestrum", int port = 3389) {
-    return {port, "TCP", port, std::move(client), true, std::move(description), "5.6.7.8"};
-}
+PortMapping Ours(std::string client) { return {3389, "TCP", 3389, std::move(client), true, "Kestrum"}; }
+const platform::LocalIpv6 kStable{{0x20, 0x01, 0x0d, 0xb8, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7}};
 
 TEST(Findings, EachCombinationGivesItsStatesAndWords) {
-    const Observations good{true, true, std::vector{Mapping("192.168.1.7")}, "", "5.6.7.8", "192.168.1.7"};
+    const Observations good{true, true, std::vector{Ours("192.168.1.7")}, "5.6.7.8", "5.6.7.8", "192.168.1.7",
+                            "2001-db8-1--7", FirewallStatus{true, true}, true};
     struct Row {
         std::function<void(Observations&)> change;
-        std::array<State, 4> states;
+        std::array<State, 5> states;
         std::string saying;  // in one of the texts
     } const rows[] = {
         // clang-format off
-        {[](Observations&) {}, {Good, Good, Good, Good}, "leads to this computer (192.168.1.7)"},
-        {[](Observations& o) { o.mappings.reset(); }, {Good, Problem, Unknown, Unknown}, "No router answered"},
-        {[](Observations& o) { o.editionAccepts = false; }, {Problem, Good, Good, Good}, "cannot accept"},
-        {[](Observations& o) { o.remoteDesktopOn = false; }, {Problem, Good, Good, Good}, "turned off"},
-        {[](Observations& o) { o.remoteDesktopOn.reset(); }, {Unknown, Good, Good, Good}, "Could not read"},
-        {[](Observations& o) { o.routerOutside = "100.64.0.9"; o.publicAddress = ""; },
-         {Good, Good, Problem, Good}, "100.64.0.9 is not the public address:"},
-        {[](Observations& o) { o.publicAddress = "5.6.7.9"; },
-         {Good, Good, Problem, Good}, "5.6.7.8 is not the public address 5.6.7.9"},
-        {[](Observations& o) { o.publicAddress = ""; }, {Good, Good, Unknown, Good}, "not known yet"},
-        {[](Observations& o) { (*o.mappings)[0].externalAddress = ""; }, {Good, Good, Unknown, Good},
+        {[](Observations&) {}, {Good, Good, Good, Good, Good}, "leads to this computer (192.168.1.7)"},
+        {[](Observations& o) { o.mappings.reset(); }, {Good, Problem, Unknown, Unknown, Good}, "No router answered"},
+        {[](Observations& o) { o.editionAccepts = false; }, {Problem, Good, Good, Good, Good}, "cannot accept"},
+        {[](Observations& o) { o.remoteDesktopOn = false; }, {Problem, Good, Good, Good, Good}, "turned off"},
+        {[](Observations& o) { o.remoteDesktopOn.reset(); }, {Unknown, Good, Good, Good, Good}, "Could not read"},
+        {[](Observations& o) { o.routerOutside = "100.64.0.9"; o.publicAddress = ""; o.ipv6Id = ""; },
+         {Good, Good, Problem, Good, Unknown}, "100.64.0.9 is not the public address: your provider"},
+        {[](Observations& o) { o.publicAddress = "5.6.7.9"; o.ipv6Id = ""; },
+         {Good, Good, Problem, Good, Unknown}, "Use a VPN and give the other side your Alternate ID."},
+        {[](Observations& o) { o.publicAddress = ""; }, {Good, Good, Unknown, Good, Good}, "not known yet"},
+        {[](Observations& o) { o.routerOutside.reset(); }, {Good, Good, Unknown, Good, Good},
          "did not tell its outside address"},
-        {[](Observations& o) { (*o.mappings)[0].internalClient = "192.168.1.9"; }, {Good, Good, Good, Problem},
+        // Behind a provider's shared address: no door on this router helps, the IPv6 ID does.
+        {[](Observations& o) { o.routerOutside = ""; o.mappings->clear(); o.pinholeOpen = false; },
+         {Good, Good, Problem, Problem, Problem}, "cannot help while a provider stands in front of the router. "
+                                                  "Give the other side your IPv6 ID (2001-db8-1--7) instead."},
+        {[](Observations& o) { o.routerOutside = ""; }, {Good, Good, Problem, Good, Good}, "no outside address of its own"},
+        {[](Observations& o) { o.mappings->front().internalClient = "192.168.1.9"; }, {Good, Good, Good, Problem, Good},
          "leads to 192.168.1.9, not to this computer (192.168.1.7)"},
-        {[](Observations& o) { o.mappings->clear(); o.routerOutside = "5.6.7.8"; }, {Good, Good, Good, Problem},
-         "Port 3389 on the router is closed"},
-        {[](Observations& o) { o.localAddress = ""; }, {Good, Good, Good, Unknown}, "not known"},
+        {[](Observations& o) { o.mappings->clear(); }, {Good, Good, Good, Problem, Good}, "Open it below while"},
+        {[](Observations& o) { o.localAddress = ""; }, {Good, Good, Good, Unknown, Good}, "not known"},
+        {[](Observations& o) { o.pinholeOpen = false; }, {Good, Good, Good, Good, Problem}, "closed for IPv6"},
+        {[](Observations& o) { o.pinholeOpen = false; o.firewall->pinholesAllowed = false; },
+         {Good, Good, Good, Good, Problem}, "does not let programs open a port"},
+        {[](Observations& o) { o.pinholeOpen = false; o.firewall->enabled = false; },
+         {Good, Good, Good, Good, Good}, "firewall is off"},
+        {[](Observations& o) { o.pinholeOpen = false; o.firewall.reset(); },
+         {Good, Good, Good, Good, Unknown}, "Your IPv6 ID is 2001-db8-1--7. The router's IPv6 firewall did not answer"},
+        {[](Observations& o) { o.ipv6Id = ""; o.pinholeOpen = false; }, {Good, Good, Good, Good, Unknown},
+         "no global IPv6 address"},
         // clang-format on
     };
     for (const Row& row : rows) {
@@ -69,67 +87,191 @@ TEST(Findings, PrivateAndSharedRangesEndAtTheirEdges) {
         EXPECT_FALSE(IsPrivateOrShared(out)) << out;
 }
 
-TEST(Door, OpensToThisComputerAndRemovesOnlyWhatIsOurs) {
-    testing::FakePlatform p;
-    auto& router = p.router;
-    auto& record = p.settings["KESTRUM/ROUTER/Mapping"];
-    Door door(p, p);
-    ASSERT_TRUE(door.Open());
-    PortMapping added = Mapping("192.168.1.7");
-    added.externalAddress = "";
-    EXPECT_EQ(router, std::vector{added});
-    EXPECT_EQ(record, "192.168.1.7");
+struct Home : testing::FakePlatform {
+    testing::FakeRouter router;
+    RouterServices services{router, *this, *this};
+    std::string& record4 = settings["KESTRUM/ROUTER/Mapping"];
+    std::string& record6 = settings["KESTRUM/ROUTER/Pinhole"];
+    Home() { ipv6Addresses = {kStable}; }
+};
+
+TEST(Door, OpensToThisComputerForAnHourAndRemovesOnlyWhatIsOurs) {
+    Home home;
+    Home& p = home;
+    testing::FakeRouter& router = home.router;
+    std::string& record = home.record4;
+    Door door(home.services);
+    ASSERT_TRUE(door.Open().done);
+    EXPECT_EQ(router.mappings["3389 TCP"], (Mapping{"192.168.1.7", "Kestrum", "3600"}));
+    EXPECT_EQ(std::tuple(record, door.IsOpen(), router.asked.back()),
+              std::tuple("192.168.1.7", true, "AddPortMapping from 192.168.1.7"));
+    router.mappings["3389 TCP"].lease = "5";
+    EXPECT_TRUE(door.Renew());
+    EXPECT_EQ(router.mappings["3389 TCP"].lease, "3600");
     ASSERT_TRUE(door.Close());
-    EXPECT_EQ(std::tuple(router->size(), record, door.IsOpen()), std::tuple(0u, "", false));
+    EXPECT_EQ(std::tuple(router.mappings.size(), record, door.IsOpen(), door.Renew()), std::tuple(0u, "", false, false));
 
     // Another program's mapping on the same port, or one to another computer, stays.
-    for (const PortMapping& theirs : {Mapping("192.168.1.7", "Game"), Mapping("192.168.1.9")}) {
-        router = std::vector{theirs};
+    for (const Mapping& theirs : {Mapping{"192.168.1.7", "Game", "0"}, Mapping{"192.168.1.9", "Kestrum", "0"}}) {
+        router.mappings = {{"3389 TCP", theirs}};
         record = "192.168.1.7";
         door.CloseLeftBehind();
-        EXPECT_EQ(router->size(), 1u) << theirs.description << theirs.internalClient;
+        EXPECT_EQ(std::tuple(router.mappings.size(), record), std::tuple(1u, "")) << theirs.description;
     }
     // Left behind by a crash: removed at the next start, unless this computer's
     // address has changed since (the old one may be another computer's now).
     for (const auto& [now, left] : {std::pair("192.168.1.7", 0u), std::pair("192.168.1.8", 1u)}) {
-        router = std::vector{Mapping("192.168.1.7")};
+        router.mappings = {{"3389 TCP", {"192.168.1.7", "Kestrum", "0"}}};
         p.lanAddress = now;
         record = "192.168.1.7";
         door.CloseLeftBehind();
-        EXPECT_EQ(std::tuple(router->size(), record), std::tuple(left, "")) << now;
+        EXPECT_EQ(std::tuple(router.mappings.size(), record), std::tuple(left, "")) << now;
     }
     // No router now: the record waits for a start that finds it.
-    router.reset();
-    p.lanAddress = "192.168.1.7";
-    record = "192.168.1.7";
+    router.answers = false;
+    p.lanAddress = record = "192.168.1.7";
     door.CloseLeftBehind();
     EXPECT_EQ(record, "192.168.1.7");
-    // A router that refuses: nothing recorded, nothing open.
-    router.emplace();
-    p.refuseMapping = true;
-    EXPECT_FALSE(door.Open());
-    EXPECT_EQ(std::tuple(record, door.IsOpen()), std::tuple("", false));
 }
 
-TEST(ConnectionCheck, ShowsTheFindingsAndOpensTheDoorOnlyAfterTheWarning) {
-    testing::FakePlatform p;
+TEST(Door, ARefusalSaysWhyAndLeavesNothingOpen) {
+    const struct {
+        int fault;
+        std::string outside, why;
+        bool providerInFront;
+    } cases[] = {
+        {501, "", "Your provider shares one public address", true},
+        {501, "100.64.12.34", "Your provider shares one public address", true},
+        {718, "5.6.7.8", "Another computer already has port 3389", false},
+        {606, "5.6.7.8", "does not let programs open its ports", false},
+        {999, "5.6.7.8", "The router refused (error 999: Refused).", false},
+    };
+    for (const auto& c : cases) {
+        Home home;
+        home.router.refuse["AddPortMapping"] = c.fault;
+        home.router.outside = c.outside;
+        Door door(home.services);
+        const DoorChange change = door.Open();
+        EXPECT_EQ(std::tuple(change.done, change.why.find(c.why) != std::string::npos, change.providerInFront,
+                             home.record4, door.IsOpen()),
+                  std::tuple(false, true, c.providerInFront, "", false))
+            << change.why;
+    }
+    // A router that takes only mappings without an end gets one, closed by us all the same.
+    Home home;
+    home.router.refuse["AddPortMapping"] = 725;
+    Door door(home.services);
+    home.router.mappings.clear();
+    EXPECT_FALSE(door.Open().done);  // the fake refuses the retry too: both were asked
+    EXPECT_EQ(std::count(home.router.asked.begin(), home.router.asked.end(), "AddPortMapping from 192.168.1.7"), 2);
+}
+
+TEST(Pinhole, OpensFromTheStableAddressRenewsAndIsDeletedHoweverTheProgramEnds) {
+    Home home;
+    Home& p = home;
+    testing::FakeRouter& router = home.router;
+    std::string& record = home.record6;
+    platform::LocalIpv6 temporary = kStable;
+    temporary.address[15] = 9;
+    temporary.temporary = true;
+    p.ipv6Addresses = {temporary, kStable};
+    Pinhole pinhole(home.services, 60);
+    ASSERT_TRUE(pinhole.Open().done);
+    EXPECT_EQ(std::tuple(router.pinholes, record, router.asked.back()),
+              std::tuple(std::map<std::string, std::string>{{"1", "2001:db8:1::7 60"}}, "2001:db8:1::7 1",
+                         "AddPinhole from 2001:db8:1::7"));
+    router.pinholes["1"] = "2001:db8:1::7 5";
+    EXPECT_TRUE(pinhole.Renew());
+    EXPECT_EQ(router.pinholes["1"], "2001:db8:1::7 60");
+    ASSERT_TRUE(pinhole.Close());
+    EXPECT_EQ(std::tuple(router.pinholes.size(), record, pinhole.IsOpen()), std::tuple(0u, "", false));
+
+    // Left by a crash: deleted at the next start from the address it leads to; kept
+    // while the router does not answer; forgotten when that address is gone (its
+    // lease ends it) or the router never told its ID.
+    const struct {
+        std::string recorded;
+        bool answers, addressStays;
+        std::size_t left;
+        std::string recordAfter;
+    } crashes[] = {
+        {"2001:db8:1::7 1", true, true, 0, ""},
+        {"2001:db8:1::7 1", false, true, 1, "2001:db8:1::7 1"},
+        {"2001:db8:1::7 1", true, false, 1, ""},
+        {"2001:db8:1::7", true, true, 1, ""},
+    };
+    for (const auto& c : crashes) {
+        router.pinholes = {{"1", "2001:db8:1::7 3600"}};
+        router.answers = c.answers;
+        p.ipv6Addresses = c.addressStays ? std::vector{kStable} : std::vector{temporary};
+        record = c.recorded;
+        pinhole.CloseLeftBehind();
+        EXPECT_EQ(std::tuple(router.pinholes.size(), record), std::tuple(c.left, c.recordAfter)) << c.recorded;
+    }
+    // Refused: why, and nothing recorded.
+    router.answers = true;
+    p.ipv6Addresses = {kStable};
+    router.refuse["AddPinhole"] = 606;
+    EXPECT_EQ(std::tuple(pinhole.Open().why.find("(error 606)") != std::string::npos, record), std::tuple(true, ""));
+    p.ipv6Addresses.clear();
+    EXPECT_EQ(pinhole.Open().why, "This computer has no global IPv6 address.");
+}
+
+TEST(LeaseKeeper, RenewsEveryPeriodUntilItGoes) {
+    std::atomic<int> renewed = 0;
+    {
+        const LeaseKeeper keeper(std::chrono::milliseconds(5), [&] { ++renewed; });
+        for (int wait = 0; wait < 2000 && renewed < 3; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const int atEnd = renewed;
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_GE(atEnd, 3);
+    EXPECT_EQ(renewed, atEnd);
+}
+
+TEST(ConnectionCheck, ShowsTheFindingsAndOpensEachDoorOnlyAfterItsQuestion) {
+    Home home;
+    Home& p = home;
+    testing::FakeRouter& router = home.router;
     testing::FakePlatform window(&ConnectionCheckLayout(), &p.log);
-    Door door(p, p);
-    frmConnectionCheck check(window, CheckServices{p, p, p, p, p, door});
+    Door door(home.services);
+    Pinhole pinhole(home.services);
+    frmConnectionCheck check(window, CheckServices{p, p, ObserveServices{p, p, router, p, pinhole}, door});
     check.onLoad();
-    EXPECT_EQ(std::tuple(window.fake(Id(lblState0) + 3).text(), window.fake(Id(lblFinding0) + 3).text().substr(0, 33),
-                         window.fake(Id(lblProgress)).visible(), window.fake(Id(cmdPort)).enabled()),
-              std::tuple("Problem", "Port 3389 on the router is closed", false, true));
-    p.confirmed = false;
-    check.cmdPort_Click();
-    EXPECT_EQ(std::tuple(p.router->size(), p.log.back().substr(0, 21)), std::tuple(0u, "confirm Anyone on the"));
+    const auto row = [&](int first, int n) { return window.fake(Id(first) + n).text(); };
+    EXPECT_EQ(std::tuple(row(lblState0, 3), row(lblFinding0, 3).substr(0, 33), row(lblState0, 4),
+                         window.fake(Id(txtIpv6Id)).text(), window.fake(Id(lblProgress)).visible(),
+                         window.fake(Id(cmdPort)).enabled(), window.fake(Id(cmdPort6)).enabled()),
+              std::tuple("Problem", "Port 3389 on the router is closed", "Problem", "2001-db8-1--7", false, true, true));
+    check.cmdCopy_Click();
+    EXPECT_EQ(p.clipboard, "2001-db8-1--7");
+    for (const auto& [button, question] : {std::pair(cmdPort, "Open port 3389 on the router?"),
+                                           std::pair(cmdPort6, "Open port 3389 for IPv6 in the router's firewall?")}) {
+        p.confirmed = false;
+        check.onClick(Id(button));
+        EXPECT_TRUE(p.log.back().ends_with(question)) << p.log.back();
+        EXPECT_EQ(router.mappings.size() + router.pinholes.size(), 0u);
+    }
     p.confirmed = true;
     check.cmdPort_Click();
-    EXPECT_EQ(std::tuple(p.router->size(), window.fake(Id(lblState0) + 3).text(), window.fake(Id(cmdPort)).text()),
-              std::tuple(1u, "Good", "Close port 3389"));
+    check.cmdPort6_Click();
+    EXPECT_EQ(std::tuple(router.mappings.size(), router.pinholes.size(), row(lblState0, 3), row(lblState0, 4),
+                         window.fake(Id(cmdPort)).text(), window.fake(Id(cmdPort6)).text()),
+              std::tuple(1u, 1u, "Good", "Good", "Close port 3389", "Close port 3389 for IPv6"));
     check.cmdPort_Click();  // closing asks nothing
-    EXPECT_EQ(std::tuple(p.router->size(), window.fake(Id(cmdPort)).text()),
-              std::tuple(0u, "Open port 3389 on the router"));
+    check.cmdPort6_Click();
+    EXPECT_EQ(std::tuple(router.mappings.size(), router.pinholes.size(), window.fake(Id(cmdPort6)).text()),
+              std::tuple(0u, 0u, "Open port 3389 for IPv6"));
+    // Behind a provider's shared address the refusal says why and points to the IPv6 ID.
+    router.outside = "";
+    router.refuse["AddPortMapping"] = 501;
+    check.onLoad();
+    check.cmdPort_Click();
+    const auto told = std::find_if(p.log.begin(), p.log.end(), [](const std::string& step) {
+        return step.starts_with("message The router did not open port 3389. Your provider shares");
+    });
+    ASSERT_NE(told, p.log.end());
+    EXPECT_TRUE(told->ends_with("Give the other side your IPv6 ID (2001-db8-1--7) instead.")) << *told;
 }
 
 }  // namespace
