@@ -1,14 +1,21 @@
 #include "remote/launch_parameters.h"
 
+#include "net/ipv6.h"
+
 namespace kestrum::remote {
 
-std::string RemoteDesktopParameters(const std::string& address, const std::string& appPath) {
+std::string RemoteDesktopParameters(const RemoteAddress& address, const std::string& appPath) {
     std::string settingsFile = appPath;
     if (settingsFile.empty() || settingsFile.back() != '\\') settingsFile += '\\';
     settingsFile += "Default.rdp";
-    return "/v:" + address + " /admin /edit:\"" + settingsFile + "\"";
+    const std::string host = address.ipv6 ? RemoteDesktopHost(*address.ipv6) : address.ipv4;
+    return "/v:" + host + " /admin /edit:\"" + settingsFile + "\"";
 }
 
-std::string SharedFoldersPath(const std::string& address) { return "\\\\" + address; }
+std::string RemoteDesktopHost(const platform::Ipv6Bytes& address) { return "[" + net::Ipv6Text(address) + "]"; }
+
+std::string SharedFoldersPath(const RemoteAddress& address) {
+    return "\\\\" + (address.ipv6 ? net::Ipv6ToID(*address.ipv6) + ".ipv6-literal.net" : address.ipv4);
+}
 
 }  // namespace kestrum::remote
