@@ -10,6 +10,7 @@
 #include "net/winsock_2.h"
 #include "paint/apply_gradient.h"
 #include "paint/cls_gradient.h"
+#include "tests/support/fake_router.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum {
@@ -52,8 +53,10 @@ protected:
 
     FakePlatform p{&KestrumLayout()};
     modMain main{p, p};
-    reach::Door door{p, p};
-    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p, p, p, door}};
+    testing::FakeRouter router;
+    reach::Door door{{router, p, p}};
+    reach::Pinhole pinhole{{router, p, p}};
+    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p, p, router, p, door, pinhole}};
 };
 
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {

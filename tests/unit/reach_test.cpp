@@ -238,7 +238,7 @@ TEST(ConnectionCheck, ShowsTheFindingsAndOpensEachDoorOnlyAfterItsQuestion) {
     Pinhole pinhole(home.services);
     frmConnectionCheck check(window, CheckServices{p, p, ObserveServices{p, p, router, p, pinhole}, door});
     check.onLoad();
-    const auto row = [&](int first, int n) { return window.fake(Id(first) + n).text(); };
+    const auto row = [&](CheckId first, int n) { return window.fake(Id(first) + n).text(); };
     EXPECT_EQ(std::tuple(row(lblState0, 3), row(lblFinding0, 3).substr(0, 33), row(lblState0, 4),
                          window.fake(Id(txtIpv6Id)).text(), window.fake(Id(lblProgress)).visible(),
                          window.fake(Id(cmdPort)).enabled(), window.fake(Id(cmdPort6)).enabled()),
