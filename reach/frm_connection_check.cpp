@@ -95,10 +95,12 @@ void frmConnectionCheck::OpenOrClose(bool opening, std::function<DoorChange()> c
     view_.runInBackground([change = std::move(change), outcome] { *outcome = change(); },
                           [this, opening, what, outcome] {
                               if (!outcome->done) {
-                                  std::string text = "The router did not " + std::string(opening ? "open " : "close ") +
-                                                     what + ".";
-                                  if (!outcome->why.empty()) text += " " + outcome->why;
-                                  if (outcome->providerInFront) text += " " + InsteadOfIpv4(seen_);
+                                  std::string text = opening ? "The router did not open " : "The router did not close ";
+                                  text += what + '.';
+                                  // Appended a piece at a time: GCC 12 warns falsely of overlap on " " + text.
+                                  for (const std::string& more :
+                                       {outcome->why, outcome->providerInFront ? InsteadOfIpv4(seen_) : ""})
+                                      if (!more.empty()) text.append(1, ' ').append(more);
                                   services_.ui.messageBox(text, platform::kExclamation, platform::kAppTitle);
                               }
                               RunCheck();

@@ -12,7 +12,12 @@ std::string RemoteDesktopParameters(const RemoteAddress& address, const std::str
     return "/v:" + host + " /admin /edit:\"" + settingsFile + "\"";
 }
 
-std::string RemoteDesktopHost(const platform::Ipv6Bytes& address) { return "[" + net::Ipv6Text(address) + "]"; }
+// Bracketed, as an IPv6 address stands wherever a port may follow it.
+std::string RemoteDesktopHost(const platform::Ipv6Bytes& address) {
+    std::string host = "[";  // built up in steps: GCC 12 warns falsely of overlap on "[" + text + "]"
+    host += net::Ipv6Text(address);
+    return host += ']';
+}
 
 std::string SharedFoldersPath(const RemoteAddress& address) {
     return "\\\\" + (address.ipv6 ? net::Ipv6ToID(*address.ipv6) + ".ipv6-literal.net" : address.ipv4);

@@ -105,7 +105,7 @@ std::optional<Url> ParseUrl(std::string_view text) {
     std::string_view authority = text.substr(0, slash);
     Url url;
     url.path = std::string(text.substr(slash, text.find('#') - slash));
-    if (url.path.empty()) url.path = "/";
+    if (url.path.empty()) url.path.push_back('/');
     std::string_view host = authority;
     if (!authority.empty() && authority[0] == '[') {
         const std::size_t close = authority.find(']');
