@@ -35,22 +35,24 @@ protected:
         if (!Press(main_, {VK_CONTROL, 'K'}) || !(check_ = kestrum_->waitForWindow(L"Connection Check", 15000)))
             return ~0ull;
         // Busy with its probes, and answering all the same.
-        answered_ = ::IsWindowVisible(Row(platform::Id(reach::CheckId::lblProgress))) &&
+        answered_ = ::IsWindowVisible(Row(reach::CheckId::lblProgress)) &&
                     ::SendMessageTimeoutW(check_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 250, nullptr);
-        WaitUntil(15000, [&] { return !::IsWindowVisible(Row(platform::Id(reach::CheckId::lblProgress))); });
+        WaitUntil(15000, [&] { return !::IsWindowVisible(Row(reach::CheckId::lblProgress)); });
         return ::GetTickCount64() - start;
     }
-    HWND Row(int first, int row = 0) const { return FindControl(check_, first + row); }
-    // Clicks the port's button, answering OK to the warning before it opens, and waits for its next caption.
-    void Port(bool opening) {
-        ::PostMessageW(Row(platform::Id(reach::CheckId::cmdPort)), BM_CLICK, 0, 0);
-        HWND warning = nullptr;
-        if (opening) {
-            EXPECT_TRUE(WaitUntil(5000, [&] { return (warning = FindTopLevel(kestrum_->id(), L"#32770", nullptr)); }));
-            ::PostMessageW(FindControl(warning, IDOK), BM_CLICK, 0, 0);
-        }
-        const std::wstring then = opening ? L"Close port 3389" : L"Open port 3389 on the router";
-        EXPECT_EQ(WaitForText(Row(platform::Id(reach::CheckId::cmdPort)), then, 15000), then);
+    HWND Row(reach::CheckId first, int row = 0) const { return FindControl(check_, platform::Id(first) + row); }
+    // The message box kestrum.exe shows, once it shows one.
+    HWND MessageBox() const {
+        HWND box = nullptr;
+        EXPECT_TRUE(WaitUntil(5000, [&] { return (box = FindTopLevel(kestrum_->id(), L"#32770", nullptr)); }));
+        return box;
+    }
+    // Clicks a door's button, answering Yes to the question before it opens, and waits for its next caption.
+    void Port(bool opening, reach::CheckId button = reach::CheckId::cmdPort, const std::wstring& then = L"") {
+        ::PostMessageW(Row(button), BM_CLICK, 0, 0);
+        if (opening) ::PostMessageW(FindControl(MessageBox(), IDYES), BM_CLICK, 0, 0);
+        const std::wstring next = !then.empty() ? then : opening ? L"Close port 3389" : L"Open port 3389 on the router";
+        EXPECT_EQ(WaitForText(Row(button), next, 15000), next);
     }
 
     std::unique_ptr<Process> kestrum_;
@@ -64,7 +66,7 @@ TEST_F(RouterCheck, WithoutARouterTheCheckSaysSoWithinFiveSecondsWhileTheWindowA
     std::printf("[ FIGURE   ] Connection Check without a router: its findings after %llu ms\n", took);
     EXPECT_LT(took, 5000u);
     EXPECT_TRUE(answered_);
-    EXPECT_TRUE(Caption(Row(platform::Id(reach::CheckId::lblFinding0), 1)).starts_with(L"No router answered"));
+    EXPECT_TRUE(Caption(Row(reach::CheckId::lblFinding0, 1)).starts_with(L"No router answered"));
 }
 
 // Opened, then ended by the window's button, by Exit, or by a crash and the next start;
@@ -72,8 +74,8 @@ TEST_F(RouterCheck, WithoutARouterTheCheckSaysSoWithinFiveSecondsWhileTheWindowA
 TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEndsAndAnotherProgramsStays) {
     if (kRouter != "public") GTEST_SKIP() << "no router daemon in this run";
     std::printf("[ FIGURE   ] Connection Check behind a router: its findings after %llu ms\n", Open());
-    EXPECT_EQ(Caption(Row(platform::Id(reach::CheckId::lblState0), 1)), L"Good");
-    EXPECT_NE(Caption(Row(platform::Id(reach::CheckId::lblFinding0), 3)).find(L" closed"), std::wstring::npos);
+    EXPECT_EQ(Caption(Row(reach::CheckId::lblState0, 1)), L"Good");
+    EXPECT_NE(Caption(Row(reach::CheckId::lblFinding0, 3)).find(L" closed"), std::wstring::npos);
     EXPECT_TRUE(SaveScreenshot(check_, L"connection_check_router"));
     const std::string lan = std::getenv("KESTRUM_LAN_ADDRESS");
     const auto entry = [](const std::string& to, const std::string& description) {
@@ -94,7 +96,7 @@ TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEndsAndA
         Open();
         Port(true);
         EXPECT_NE(testsupport::Upnpc("-l").find(entry(lan, "Kestrum")), std::string::npos);
-        EXPECT_NE(Caption(Row(platform::Id(reach::CheckId::lblFinding0), 3)).find(win32::Widen(lan)),
+        EXPECT_NE(Caption(Row(reach::CheckId::lblFinding0, 3)).find(win32::Widen(lan)),
                   std::wstring::npos);
         if (!c.otherTo.empty()) {
             testsupport::Upnpc("-d 3389 TCP");
@@ -120,6 +122,80 @@ TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEndsAndA
         EXPECT_EQ(left.find(kept) != std::string::npos, !c.otherTo.empty()) << left;
         testsupport::Upnpc("-d 3389 TCP");
     }
+}
+
+// A home whose provider shares one IPv4 address among many, and whose computer has a
+// global IPv6 address. The check names the shared address and points to the IPv6 ID;
+// the router refuses port 3389 and says why; the IPv6 door lets the Internet host in
+// only while it is open, however the program ends; and the Internet host's own IPv6
+// ID, typed in, reaches its Remote Desktop with the address in brackets.
+TEST_F(RouterCheck, BehindASharedAddressTheIpv6DoorLetsTheInternetInOnlyWhileItIsOpen) {
+    if (kRouter != "shared") GTEST_SKIP() << "not behind a provider's shared address";
+    const std::string self = std::getenv("KESTRUM_LAN_ADDRESS6"), outside = std::getenv("KESTRUM_OUTSIDE_HOST6");
+    unsigned short port = 3389;
+    const SOCKET remoteDesktop = testsupport::Listen("::", port);  // this computer's, as the Internet sees it
+    ASSERT_NE(remoteDesktop, INVALID_SOCKET);
+    std::printf("[ FIGURE   ] Connection Check behind a shared address: its findings after %llu ms\n", Open());
+    EXPECT_EQ(Caption(Row(reach::CheckId::txtIpv6Id)), L"2001-db8-77--2");
+    for (const int row : {2, 3}) {
+        EXPECT_EQ(Caption(Row(reach::CheckId::lblState0, row)), L"Problem") << row;
+        EXPECT_NE(Caption(Row(reach::CheckId::lblFinding0, row)).find(L"your IPv6 ID (2001-db8-77--2)"),
+                  std::wstring::npos) << row;
+    }
+    EXPECT_TRUE(SaveScreenshot(check_, L"connection_check_shared"));
+    // Port 3389 over IPv4: refused, and why.
+    ::PostMessageW(Row(reach::CheckId::cmdPort), BM_CLICK, 0, 0);
+    ::PostMessageW(FindControl(MessageBox(), IDYES), BM_CLICK, 0, 0);
+    HWND refused = nullptr;
+    ASSERT_TRUE(WaitUntil(15000, [&] {
+        refused = FindTopLevel(kestrum_->id(), L"#32770", nullptr);
+        std::wstring text;  // the icon's static has none
+        for (HWND part = nullptr; refused && (part = ::FindWindowExW(refused, part, L"Static", nullptr));)
+            text += Caption(part);
+        return text.starts_with(L"The router did not open port 3389. Your provider shares");
+    }));
+    ::PostMessageW(FindControl(refused, IDOK), BM_CLICK, 0, 0);
+    EXPECT_FALSE(testsupport::OutsideReaches(self, 3389));  // the firewall drops what the outside starts
+
+    enum End { Button, Exit, Crash };
+    for (const End end : {Button, Exit, Crash}) {
+        SCOPED_TRACE(testing::Message() << "end " << end);
+        Open();
+        Port(true, reach::CheckId::cmdPort6, L"Close port 3389 for IPv6");
+        EXPECT_TRUE(testsupport::OutsideReaches(self, 3389));
+        EXPECT_EQ(Caption(Row(reach::CheckId::lblState0, 4)), L"Good");
+        if (end == Button) Port(false, reach::CheckId::cmdPort6, L"Open port 3389 for IPv6");
+        ASSERT_TRUE(Press(check_, {VK_ESCAPE}) && WaitUntil(5000, [&] { return !::IsWindow(check_); }));
+        DWORD code = 1;
+        if (end == Exit) {
+            EXPECT_TRUE(Press(main_, {VK_CONTROL, 'Q'}) && kestrum_->waitForExit(15000, &code) && !code);
+        }
+        if (end == Crash) {
+            kestrum_.reset();  // terminated
+            Start();
+            EXPECT_TRUE(WaitUntil(15000, [] {
+                return UserString(L"Software\\VB and VBA Program Settings\\KESTRUM\\ROUTER", L"Pinhole") == L"";
+            }));
+        }
+        EXPECT_FALSE(testsupport::OutsideReaches(self, 3389));
+    }
+    ::closesocket(remoteDesktop);
+
+    // The other side's IPv6 ID: its port answers through the router, its address reaches the client.
+    wchar_t folder[MAX_PATH] = {};
+    const std::wstring log = std::wstring(folder, ::GetTempPathW(MAX_PATH, folder)) + L"stand-in-ipv6.log";
+    ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", log.c_str());
+    std::wstring path(32767, L'\0');
+    path.resize(::GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+    ::SetEnvironmentVariableW(L"PATH", (ThisFolder() + L"\\doubles;" + path).c_str());
+    Start();
+    main_ = kestrum_->waitForWindow(kCaption);
+    const std::wstring id = L"2001-DB8-FF--2";  // typed in capitals
+    ::SendMessageW(FindControl(main_, platform::Id(app::KestrumId::txtRemoteIP)), WM_SETTEXT, 0, LPARAM(id.c_str()));
+    ::PostMessageW(FindControl(main_, platform::Id(app::KestrumId::cmdCreateSession)), BM_CLICK, 0, 0);
+    const std::wstring run = testsupport::RunOf(log);
+    EXPECT_TRUE(run.ends_with(L" /v:[" + win32::Widen(outside) + L"] /admin /edit:\"" + ThisFolder() +
+                              L"\\Default.rdp\"")) << win32::Narrow(run);
 }
 
 }  // namespace

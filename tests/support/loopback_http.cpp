@@ -1,5 +1,9 @@
 #include "tests/support/loopback_http.h"
 
+#include <ws2tcpip.h>
+
+#include <cstring>
+
 #include <wininet.h>
 
 namespace kestrum::testsupport {
@@ -7,16 +11,20 @@ namespace kestrum::testsupport {
 SOCKET Listen(const char* host, unsigned short& port) {
     static WSADATA data;
     static const bool started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;  // for the whole test run
-    sockaddr_in address{AF_INET, htons(port), {}, {}};
-    address.sin_addr.s_addr = ::inet_addr(host);
-    int length = sizeof address;
-    SOCKET s = started ? ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
+    sockaddr_in6 address{};  // an IPv4 address and port lie where an IPv6 one's family and port do
+    const bool v6 = std::strchr(host, ':') != nullptr;
+    address.sin6_family = v6 ? AF_INET6 : AF_INET;
+    address.sin6_port = htons(port);
+    int length = v6 ? sizeof(sockaddr_in6) : sizeof(sockaddr_in);
+    const bool parsed = v6 ? ::inet_pton(AF_INET6, host, &address.sin6_addr) == 1
+                           : ::inet_pton(AF_INET, host, &reinterpret_cast<sockaddr_in&>(address).sin_addr) == 1;
+    SOCKET s = started && parsed ? ::socket(address.sin6_family, SOCK_STREAM, IPPROTO_TCP) : INVALID_SOCKET;
     if (s != INVALID_SOCKET && (::bind(s, reinterpret_cast<sockaddr*>(&address), length) != 0 || ::listen(s, 16) != 0 ||
                                 ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) != 0)) {
         ::closesocket(s);
         return INVALID_SOCKET;
     }
-    port = ntohs(address.sin_port);
+    port = ntohs(address.sin6_port);
     return s;
 }
 

@@ -48,7 +48,7 @@ private:
 // 127.0.0.1:port, or turns the proxy off with port 0; WinINet is told to reload.
 void UseLoopbackProxy(unsigned short port);
 
-// A socket that listens on the address and port (0: any, which it then holds), accepting
+// A socket that listens on the address (IPv4 or IPv6) and port (0: any, which it then holds), accepting
 // connections without a word; INVALID_SOCKET when it cannot.
 SOCKET Listen(const char* host, unsigned short& port);
 

@@ -1,7 +1,11 @@
 #pragma once
-// What programs outside the tests report: a stand-in's log, and Debian's upnpc about the
-// router of the test script's (scripts/router-namespace.sh).
+// What programs outside the tests report: a stand-in's log, Debian's upnpc about the
+// router of the test script's (scripts/router-namespace.sh), and the host on the
+// Internet side of that router about what it reaches.
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
+// winsock2.h before windows.h, which would otherwise pull in the old winsock.h.
 #include <windows.h>
 
 #include <cstdio>
@@ -48,6 +52,27 @@ inline std::string Upnpc(const std::string& arguments) {
     for (int wait = 0; wait < 100; ++wait, ::Sleep(100))
         if (std::ifstream in{seen}; in) return (std::ostringstream() << in.rdbuf()).str();
     return "no answer from upnpc in 10 s";
+}
+
+// Whether the Internet host reaches host:port over TCP within its 3 s bound, asked on
+// its control port (tests/support/outside_host.py); false when it cannot be asked.
+inline bool OutsideReaches(const std::string& host, int port) {
+    const char *outside = std::getenv("KESTRUM_OUTSIDE_HOST6"), *control = std::getenv("KESTRUM_OUTSIDE_CONTROL");
+    static WSADATA data;
+    static const bool started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;  // for the whole test run
+    addrinfo* found = nullptr;
+    if (!started || !outside || !control || ::getaddrinfo(outside, control, nullptr, &found) != 0) return false;
+    const SOCKET s = ::socket(found->ai_family, SOCK_STREAM, IPPROTO_TCP);
+    const DWORD waitMs = 10000;
+    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&waitMs), sizeof waitMs);
+    const std::string question = host + " " + std::to_string(port) + "\n";
+    char answer[8] = {};
+    const bool asked = s != INVALID_SOCKET && ::connect(s, found->ai_addr, int(found->ai_addrlen)) == 0 &&
+                       ::send(s, question.data(), int(question.size()), 0) == int(question.size()) &&
+                       ::recv(s, answer, sizeof answer - 1, 0) > 0;
+    ::closesocket(s);
+    ::freeaddrinfo(found);
+    return asked && std::string(answer).starts_with("open");
 }
 
 }  // namespace kestrum::testsupport
