@@ -12,15 +12,17 @@ std::string RemoteDesktopParameters(const RemoteAddress& address, const std::str
     return "/v:" + host + " /admin /edit:\"" + settingsFile + "\"";
 }
 
-// Bracketed, as an IPv6 address stands wherever a port may follow it.
 std::string RemoteDesktopHost(const platform::Ipv6Bytes& address) {
-    std::string host = "[";  // built up in steps: GCC 12 warns falsely of overlap on "[" + text + "]"
-    host += net::Ipv6Text(address);
-    return host += ']';
+    const std::string text = net::Ipv6Text(address);  // "[" + a temporary: a false -Wrestrict in GCC 12
+    return "[" + text + "]";
 }
 
 std::string SharedFoldersPath(const RemoteAddress& address) {
-    return "\\\\" + (address.ipv6 ? net::Ipv6ToID(*address.ipv6) + ".ipv6-literal.net" : address.ipv4);
+    std::string path = "\\\\";
+    if (!address.ipv6) return path + address.ipv4;
+    path += net::Ipv6ToID(*address.ipv6);
+    path += ".ipv6-literal.net";
+    return path;
 }
 
 }  // namespace kestrum::remote

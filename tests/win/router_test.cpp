@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 
+#include "platform/win32/local_addresses.h"
 #include "platform/win32/router.h"
 #include "platform/win32/text.h"
 #include "tests/support/outside.h"
@@ -25,6 +26,7 @@ TEST(Router, WithoutARouterThereIsNoListWithinTheBoundAndTheLocalAddressIsOnTheL
     EXPECT_EQ(UpnpRouter().mappings(), std::nullopt);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     EXPECT_EQ(UpnpRouter().localAddress(), Env("KESTRUM_LAN_ADDRESS"));  // "" with no LAN at all
+    EXPECT_EQ(SystemLocalAddresses().gatewayLinkIpv4(), Env("KESTRUM_LAN_ADDRESS"));
 }
 
 TEST(Router, APortOpenedToThisComputerIsOnTheRouterUntilClosedUnlessTheOutsideIsShared) {
