@@ -104,8 +104,8 @@ std::optional<Url> ParseUrl(std::string_view text) {
     const std::size_t slash = std::min(text.find('/'), text.size());
     std::string_view authority = text.substr(0, slash);
     Url url;
-    url.path = std::string(text.substr(slash, text.find('#') - slash));
-    if (url.path.empty()) url.path = "/";
+    const std::string_view path = text.substr(slash, text.find('#') - slash);
+    url.path = path.empty() ? std::string(1, '/') : std::string(path);
     std::string_view host = authority;
     if (!authority.empty() && authority[0] == '[') {
         const std::size_t close = authority.find(']');
