@@ -113,7 +113,7 @@ TEST(UpnpHttp, AnAnswerIsReadWholeOrNotAtAll) {
         {head + "Transfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n", std::nullopt},  // no last chunk
         {head + "Transfer-Encoding: chunked\r\n\r\n4\r\nabc\r\n0\r\n\r\n", std::nullopt},
         {head + "Transfer-Encoding: chunked\r\n\r\n-3\r\nabc\r\n0\r\n\r\n", std::nullopt},
-        {head + "Transfer-Encoding: gzip\r\n\r\nabc", std::nullopt},
+        {head + "Transfer-Encoding: gzip, chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n", std::nullopt},
         {head + "Content-Length: 1x\r\n\r\nabc", std::nullopt},
         {head + "Content-Length: 3\r\n", std::nullopt},  // headers never end
         {"HTTP/1.1 2000 OK\r\n\r\n", std::nullopt},
@@ -170,7 +170,8 @@ TEST(UpnpGateway, FindAsksTheGroupThenTheDescriptionAndPicksTheFamilysService) {
                   "[2001:db8:77::1]:5555\r\nConnection: close\r\n\r\n"}));
 
     const std::string v4 = Ssdp("http://192.168.77.1:5555/d.xml"),
-                      description = Description({{"WANIPConnection:1", "/c"}});
+                      description = Description(
+                          {{"WANPPPConnection:1", "/p"}, {"WANIPConnection:1", "/c1"}, {"WANIPConnection:2", "/c2"}});
     const struct {
         Family family;
         std::vector<Answer> answers;
@@ -180,7 +181,7 @@ TEST(UpnpGateway, FindAsksTheGroupThenTheDescriptionAndPicksTheFamilysService) {
         {Family::Ipv6, {v4, Http(description)}},
         {Family::Ipv4, {v4 + std::string(kMaxSearchAnswer, ' '), Http(description)}},
         {Family::Ipv4, {v4, Http(description, 404)}},
-        {Family::Ipv4, {v4, Http(description + std::string(kMaxDescription, ' '))}},
+        {Family::Ipv4, {v4, "HTTP/1.1 200 OK\r\n\r\n" + description + std::string(kMaxDescription, ' ')}},
         {Family::Ipv4, {v4, std::nullopt}},
     };
     for (const auto& row : failures) {
@@ -190,7 +191,9 @@ TEST(UpnpGateway, FindAsksTheGroupThenTheDescriptionAndPicksTheFamilysService) {
     }
     ScriptedLink good;
     good.answers = {v4, Http(description)};
-    ASSERT_TRUE(Gateway::Find(good, "192.168.77.2", Family::Ipv4));
+    const auto ipv4 = Gateway::Find(good, "192.168.77.2", Family::Ipv4);
+    ASSERT_TRUE(ipv4);
+    EXPECT_EQ(ipv4->service().controlPath, "/c2");
     EXPECT_NE(good.sent[0].find("HOST: 239.255.255.250:1900\r\n"), std::string::npos);
     EXPECT_NE(good.sent[0].find("ST: urn:schemas-upnp-org:device:InternetGatewayDevice:1\r\n"), std::string::npos);
 }
@@ -257,7 +260,7 @@ TEST(UpnpGateway, AnswersComeToDoneFaultOrNothing) {
         Reply reply;
     } rows[] = {
         {Http(response("<UniqueID> 17 </UniqueID>\n<Note>a &amp; b&#33;</Note><Big>" + std::string(kMaxValue + 1, '9') +
-                       "</Big><Nested><x>1</x></Nested><Empty/>")),
+                       "</Big><Nested><x>1</x></Nested><Nested><y/></Nested><Bad>a&#1;b</Bad><Empty/>")),
          {Done, 0, "", {{"UniqueID", "17"}, {"Note", "a & b!"}, {"Empty", ""}}}},
         {Chunked(response("<UniqueID>3</UniqueID>")), {Done, 0, "", {{"UniqueID", "3"}}}},
         {Http(error("606", "Action not authorized"), 500), {Fault, 606, "Action not authorized", {}}},
@@ -267,8 +270,9 @@ TEST(UpnpGateway, AnswersComeToDoneFaultOrNothing) {
         {Http(FaultBody(""), 500), {Fault, 0, "", {}}},
         {Http(response("<UniqueID>3</UniqueID>"), 500), {}},
         {Http(Envelope("<u:GetFirewallStatusResponse/>")), {}},
+        {Http(response("<UniqueID>3</UniqueId>")), {}},
         {Http(response("<UniqueID>3</UniqueID>")).substr(0, 180), {}},
-        {Http(response("<UniqueID>3</UniqueID>" + std::string(kMaxSoapAnswer, ' '))), {}},
+        {"HTTP/1.1 200 OK\r\n\r\n" + response("<UniqueID>3</UniqueID>" + std::string(kMaxSoapAnswer, ' ')), {}},
         {Http("<html>Not Found</html>", 404), {}},
         {"garbage", {}},
         {std::nullopt, {}},
