@@ -45,9 +45,9 @@ std::optional<Gateway> Gateway::Find(platform::RouterLink& link, const std::stri
     if (!description || description->status != 200) return std::nullopt;
     const std::span<const std::string_view> types =
         family == Family::Ipv6 ? std::span<const std::string_view>(kIpv6Services) : kIpv4Services;
-    auto service = FindService(description->body, *location, types);
-    if (!service) return std::nullopt;
-    return Gateway(link, source, std::move(*service));
+    auto found = FindService(description->body, *location, types);
+    if (!found) return std::nullopt;
+    return Gateway(link, source, std::move(*found));
 }
 
 Reply Gateway::Call(std::string_view action, const Arguments& arguments) const {

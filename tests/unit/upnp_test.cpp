@@ -67,13 +67,17 @@ std::string Ssdp(const std::string& location) {
 }
 
 // A device description with these services (type, control URL), nested as a gateway nests them.
-std::string Description(const std::vector<std::pair<std::string, std::string>>& services, std::string urlBase = "") {
+std::string Description(const std::vector<std::pair<std::string, std::string>>& services,
+                        const std::string& urlBase = "") {
     std::string xml = "<?xml version=\"1.0\"?><root xmlns=\"urn:schemas-upnp-org:device-1-0\">";
     if (!urlBase.empty()) xml += "<URLBase>" + urlBase + "</URLBase>";
     xml += "<device><deviceList><device><serviceList>\n";
     for (const auto& [type, url] : services)
-        xml += "<service><serviceType>urn:schemas-upnp-org:service:" + type + "</serviceType>\n<controlURL> " + url +
-               " </controlURL><eventSubURL/></service>";
+        xml.append("<service><serviceType>urn:schemas-upnp-org:service:")
+            .append(type)
+            .append("</serviceType>\n<controlURL> ")
+            .append(url)
+            .append(" </controlURL><eventSubURL/></service>");
     return xml + "</serviceList></device></deviceList></device></root>";
 }
 
