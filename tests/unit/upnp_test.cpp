@@ -249,6 +249,14 @@ TEST(UpnpGateway, EachActionSendsItsArgumentsInOrder) {
     }
 }
 
+TEST(UpnpGateway, AServiceThatWouldBreakTheHeadersIsNotCalled) {
+    ScriptedLink link;
+    for (const Service& service :
+         {Service{"192.168.77.1", 5555, "/c\r\nX: y", "urn:x"}, Service{"192.168.77.1", 5555, "/c", "urn:x\"\r\nX: y"}})
+        Gateway(link, "192.168.77.2", service).Call("AddPinhole", {});
+    EXPECT_TRUE(link.sent.empty());
+}
+
 TEST(UpnpGateway, AnswersComeToDoneFaultOrNothing) {
     const auto response = [](const std::string& values) {
         return Envelope("<u:AddPinholeResponse xmlns:u=\"urn:x\">" + values + "</u:AddPinholeResponse>");
