@@ -57,7 +57,9 @@ Reply Gateway::Call(std::string_view action, const Arguments& arguments) const {
         return !text.empty() &&
                std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 0x7F && c != '"'; });
     };
-    if (!IsRequestPath(service_.controlPath) || !headerSafe(service_.type) || !headerSafe(action)) return {};
+    if (!IsRequestPath(service_.controlPath) || !headerSafe(service_.host) || !headerSafe(service_.type) ||
+        !headerSafe(action))
+        return {};
     const Url url{service_.host, service_.port, service_.controlPath};
     const std::string soapAction = service_.type + "#" + std::string(action);
     const std::string request = SoapRequest(url, soapAction, Envelope(service_.type, action, arguments));

@@ -252,7 +252,8 @@ TEST(UpnpGateway, EachActionSendsItsArgumentsInOrder) {
 TEST(UpnpGateway, AServiceThatWouldBreakTheHeadersIsNotCalled) {
     ScriptedLink link;
     for (const Service& service :
-         {Service{"192.168.77.1", 5555, "/c\r\nX: y", "urn:x"}, Service{"192.168.77.1", 5555, "/c", "urn:x\"\r\nX: y"}})
+         {Service{"192.168.77.1", 5555, "/c\r\nX: y", "urn:x"}, Service{"192.168.77.1", 5555, "/c", "urn:x\"\r\nX: y"},
+          Service{"192.168.77.1\r\nX: y", 5555, "/c", "urn:x"}})
         Gateway(link, "192.168.77.2", service).Call("AddPinhole", {});
     EXPECT_TRUE(link.sent.empty());
 }
