@@ -3,7 +3,6 @@
 // decoded address for a VPN.
 
 #include "app/frm_kestrum.h"
-#include "net/codec.h"
 #include "remote/launch_errors.h"
 #include "remote/launch_parameters.h"
 #include "remote/remote_id.h"
@@ -33,7 +32,7 @@ void frmKestrum::cmdCreateSession_Click() {
     ui.setBusyPointer(true);
     if (CheckRemoteID(txtRemoteIP.text(), remote::kRemoteDesktopPort)) {
         const std::uintptr_t owner = view_.windowHandle();
-        const std::string address = net::IDToIP(trimmed, decimalSeparator());
+        const remote::RemoteAddress address = remote::DecodeRemoteID(trimmed, decimalSeparator());
         const std::intptr_t result =
             services_.shell.execute(owner, "open", "MSTSC", remote::RemoteDesktopParameters(address, main_.AppPath),
                                     std::nullopt, platform::kShowMaximized);
@@ -57,7 +56,7 @@ void frmKestrum::cmdBrowse_Click() {
     platform::Ui& ui = services_.ui;
     ui.setBusyPointer(true);
     if (CheckRemoteID(txtRemoteIP.text(), remote::kSharedFoldersPort)) {
-        const std::string target = remote::SharedFoldersPath(net::IDToIP(trimmed, decimalSeparator()));
+        const std::string target = remote::SharedFoldersPath(remote::DecodeRemoteID(trimmed, decimalSeparator()));
         const std::intptr_t result =
             services_.shell.execute(0, "explore", target, std::nullopt, std::nullopt, platform::kShowMaximized);
         const std::string failure = remote::LaunchErrorText(result);
@@ -88,8 +87,9 @@ void frmKestrum::cmdGETIP_Click() {
     }
     services_.system.sleep(2000);
     ui.setBusyPointer(false);
-    ui.messageBox("Remote IP is : " + net::IDToIP(txtRemoteIP.text(), decimalSeparator()), platform::kOkOnly,
-                  kAppTitle);
+    ui.messageBox(
+        "Remote IP is : " + remote::AddressText(remote::DecodeRemoteID(txtRemoteIP.text(), decimalSeparator())),
+        platform::kOkOnly, kAppTitle);
 }
 
 void frmKestrum::mnuGetIP_Click() { cmdGETIP_Click(); }

@@ -34,7 +34,8 @@ std::string Ipv6ToID(const Ipv6Bytes& address);
 // The address an ID stands for when, with each "-" read as ":", it is a global
 // unicast IPv6 address; nothing otherwise, and the text is then an IPv4 ID (or
 // no ID) by the usual rules. Such text always holds a hex letter, a "--" or eight
-// groups, so no ID of four numbers is ever read as IPv6.
+// groups, so no ID of four numbers is ever read as IPv6. The address text itself,
+// with its ":", is not an ID.
 std::optional<Ipv6Bytes> IDToIpv6(std::string_view id);
 
 // The address the IPv6 ID is made from: a global unicast one that is usable; a

@@ -1,7 +1,8 @@
 #pragma once
 // The network calls the program makes, mirrored one to one: Windows Sockets 1.1
 // for the host's own address, WinINet for the Internet probe, and the IP Helper
-// hop-count probe with its address parser, and a TCP connection to a service.
+// hop-count probe with its address parser, and a TCP connection to a service
+// (over IPv4 or IPv6).
 
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/facade_handle.h"
+#include "platform/local_addresses.h"
 
 namespace kestrum::platform {
 
@@ -57,6 +59,8 @@ public:
     // Whether the address (network order) accepts a connection on the port within
     // timeoutMs; refused, unreachable and silent are all no.
     virtual bool connects(std::uint32_t address, std::uint16_t port, unsigned timeoutMs) = 0;
+    // The same over IPv6.
+    virtual bool connects6(const platform::Ipv6Bytes& address, std::uint16_t port, unsigned timeoutMs) = 0;
 };
 
 class HopProbe {

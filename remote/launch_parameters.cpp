@@ -1,14 +1,28 @@
 #include "remote/launch_parameters.h"
 
+#include "net/ipv6.h"
+
 namespace kestrum::remote {
 
-std::string RemoteDesktopParameters(const std::string& address, const std::string& appPath) {
+std::string RemoteDesktopParameters(const RemoteAddress& address, const std::string& appPath) {
     std::string settingsFile = appPath;
     if (settingsFile.empty() || settingsFile.back() != '\\') settingsFile += '\\';
     settingsFile += "Default.rdp";
-    return "/v:" + address + " /admin /edit:\"" + settingsFile + "\"";
+    const std::string host = address.ipv6 ? RemoteDesktopHost(*address.ipv6) : address.ipv4;
+    return "/v:" + host + " /admin /edit:\"" + settingsFile + "\"";
 }
 
-std::string SharedFoldersPath(const std::string& address) { return "\\\\" + address; }
+std::string RemoteDesktopHost(const platform::Ipv6Bytes& address) {
+    const std::string text = net::Ipv6Text(address);  // "[" + a temporary: a false -Wrestrict in GCC 12
+    return "[" + text + "]";
+}
+
+std::string SharedFoldersPath(const RemoteAddress& address) {
+    std::string path = "\\\\";
+    if (!address.ipv6) return path + address.ipv4;
+    path += net::Ipv6ToID(*address.ipv6);
+    path += ".ipv6-literal.net";
+    return path;
+}
 
 }  // namespace kestrum::remote

@@ -5,13 +5,20 @@
 
 #include <string>
 
+#include "remote/remote_id.h"
+
 namespace kestrum::remote {
 
 // The Remote Desktop client's command line: the address, administrator
 // session, and the connection settings file in the program's folder.
-std::string RemoteDesktopParameters(const std::string& address, const std::string& appPath);
+std::string RemoteDesktopParameters(const RemoteAddress& address, const std::string& appPath);
 
-// The remote computer's shared folders, as the file explorer opens them.
-std::string SharedFoldersPath(const std::string& address);
+// How an IPv6 address is written after "/v:".
+std::string RemoteDesktopHost(const platform::Ipv6Bytes& address);
+
+// The remote computer's shared folders, as the file explorer opens them. An IPv6
+// address goes as its literal name (the ID under ipv6-literal.net), which Windows
+// resolves itself: a UNC path has no room for ":".
+std::string SharedFoldersPath(const RemoteAddress& address);
 
 }  // namespace kestrum::remote

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "net/codec.h"
+#include "net/ipv6.h"
 #include "net/probes.h"
 
 namespace kestrum::remote {
@@ -11,9 +12,25 @@ bool LooksLikeId(std::string_view trimmed) { return !trimmed.empty() && trimmed.
 
 bool HasFourParts(std::string_view id) { return std::count(id.begin(), id.end(), '-') == 3; }
 
+RemoteAddress DecodeRemoteID(std::string_view id, std::string_view decimalSeparator) {
+    const std::size_t first = id.find_first_not_of(' ');
+    const std::string_view trimmed =
+        first == std::string_view::npos ? std::string_view() : id.substr(first, id.find_last_not_of(' ') - first + 1);
+    if (const std::optional<platform::Ipv6Bytes> ipv6 = net::IDToIpv6(trimmed)) return {ipv6, {}};
+    return {std::nullopt, net::IDToIP(id, decimalSeparator)};
+}
+
+std::string AddressText(const RemoteAddress& address) {
+    return address.ipv6 ? net::Ipv6Text(*address.ipv6) : address.ipv4;
+}
+
 RemoteIdCheck CheckRemoteID(const std::string& id, std::string_view decimalSeparator, const RemoteProbes& probes) {
+    const RemoteAddress decoded = DecodeRemoteID(id, decimalSeparator);
+    if (decoded.ipv6)
+        return probes.ports.connects6(*decoded.ipv6, probes.servicePort, kPortTimeoutMs) ? RemoteIdCheck::Available
+                                                                                         : RemoteIdCheck::NotAvailable;
     if (!HasFourParts(id)) return RemoteIdCheck::WrongId;
-    const std::string address = net::IDToIP(id, decimalSeparator);
+    const std::string& address = decoded.ipv4;
     if (net::IsReachable(probes.hops, address)) return RemoteIdCheck::Available;
     const std::uint32_t parsed = probes.hops.inetAddr(address);
     if (parsed != 0xFFFFFFFF && probes.ports.connects(parsed, probes.servicePort, kPortTimeoutMs))

@@ -4,6 +4,9 @@
 
 #include <iphlpapi.h>
 #include <wininet.h>
+#include <ws2tcpip.h>
+
+#include <algorithm>
 
 #include "platform/win32/socket_owner.h"
 
@@ -62,19 +65,17 @@ platform::InternetHandle WinInet::openUrl(platform::InternetHandle session, cons
 
 void WinInet::close(platform::InternetHandle handle) { ::InternetCloseHandle(reinterpret_cast<HINTERNET>(handle)); }
 
+namespace {
+
 // Connects without blocking and waits at most timeoutMs for the answer: a silent
 // address would otherwise hold the window for the system's whole retry time.
-bool TcpPortProbe::connects(std::uint32_t address, std::uint16_t port, unsigned timeoutMs) {
+bool ConnectsWithin(const sockaddr& to, int length, unsigned timeoutMs) {
     const SocketsStarted sockets;
     if (!sockets) return false;
-    const UniqueSocket socket(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
+    const UniqueSocket socket(::socket(to.sa_family, SOCK_STREAM, IPPROTO_TCP));
     u_long nonBlocking = 1;
     if (!socket || ::ioctlsocket(socket.get(), FIONBIO, &nonBlocking) != 0) return false;
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = ::htons(port);
-    to.sin_addr.s_addr = address;
-    if (::connect(socket.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) == 0) return true;
+    if (::connect(socket.get(), &to, length) == 0) return true;
     if (::WSAGetLastError() != WSAEWOULDBLOCK) return false;
     fd_set connected, failed;
     FD_ZERO(&connected);
@@ -86,6 +87,24 @@ bool TcpPortProbe::connects(std::uint32_t address, std::uint16_t port, unsigned 
     int error = 0;
     int size = sizeof error;
     return ::getsockopt(socket.get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) == 0 && error == 0;
+}
+
+}  // namespace
+
+bool TcpPortProbe::connects(std::uint32_t address, std::uint16_t port, unsigned timeoutMs) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = ::htons(port);
+    to.sin_addr.s_addr = address;
+    return ConnectsWithin(reinterpret_cast<const sockaddr&>(to), sizeof to, timeoutMs);
+}
+
+bool TcpPortProbe::connects6(const platform::Ipv6Bytes& address, std::uint16_t port, unsigned timeoutMs) {
+    sockaddr_in6 to{};
+    to.sin6_family = AF_INET6;
+    to.sin6_port = ::htons(port);
+    std::copy(address.begin(), address.end(), to.sin6_addr.s6_addr);
+    return ConnectsWithin(reinterpret_cast<const sockaddr&>(to), sizeof to, timeoutMs);
 }
 
 std::uint32_t IpHelperHopProbe::inetAddr(const std::string& address) { return ::inet_addr(address.c_str()); }

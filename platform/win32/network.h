@@ -23,6 +23,7 @@ public:
 class TcpPortProbe : public platform::PortProbe {
 public:
     bool connects(std::uint32_t address, std::uint16_t port, unsigned timeoutMs) override;
+    bool connects6(const platform::Ipv6Bytes& address, std::uint16_t port, unsigned timeoutMs) override;
 };
 
 class IpHelperHopProbe : public platform::HopProbe {

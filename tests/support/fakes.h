@@ -16,6 +16,7 @@
 #include <utility>
 #include <vector>
 
+#include "net/ipv6.h"
 #include "platform/files.h"
 #include "platform/form_layout.h"
 #include "platform/forms.h"
@@ -137,10 +138,14 @@ public:
         const std::string call = "shell " + std::to_string(owner) + " " + verb + " " + file;
         return step(call + (arguments ? " " + *arguments : "") + (folder ? " in " + *folder : ""), shellResult);
     }
-    // Listening on the ports in listening, there only.
+    // Listening on the ports in listening, there only (over IPv6 at any address).
     bool connects(std::uint32_t to, std::uint16_t port, unsigned ms) override {
         return step("connect " + std::to_string(port) + " within " + std::to_string(ms),
                     to == 0x04030201 && listening.count(port) > 0);
+    }
+    bool connects6(const Ipv6Bytes& to, std::uint16_t port, unsigned ms) override {
+        return step("connect [" + net::Ipv6Text(to) + "]:" + std::to_string(port) + " within " + std::to_string(ms),
+                    listening.count(port) > 0);
     }
     std::optional<std::vector<PortMapping>> mappings() override { return router; }
     bool add(const PortMapping& m) override {

@@ -143,6 +143,18 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         {cmdBrowse, "14.27.39.21", {"busy", "message Wrong ID", "idle"}},
         {cmdBrowse, "   ", {}},
         {cmdBrowse, "14-27-39-21", {"busy", "probe 1.2.3.4", explore, notFound, "idle"}, 64, true, 2},
+        // An IPv6 ID: only the service's port is asked, over IPv6; a link-local one is no IPv6 ID.
+        {mnuRD, " 2001-DB8-77--2 ", {"busy", "connect [2001:db8:77::2]:3389 within 3000",
+          "shell 4660 open MSTSC /v:[2001:db8:77::2] /admin /edit:\"C:\\Tools\\Default.rdp\"",
+          "cmdCreateSession.disabled", "mnuRD.disabled", "idle"}, 64, true, 42, "C:\\Tools", {3389}},
+        {cmdCreateSession, "2001-db8-77--2", {"busy", "connect [2001:db8:77::2]:3389 within 3000",
+          "message This Remote ID [2001-db8-77--2] is not available on Internet", "idle"}, 64, true, 42, "C:\\Tools", {445}},
+        {cmdBrowse, "2001-db8-77--2", {"busy", "connect [2001:db8:77::2]:445 within 3000",
+          "shell 0 explore \\\\2001-db8-77--2.ipv6-literal.net", "events", "sleep 10000", "cmdBrowse.disabled",
+          "mnuBrowse.disabled", "idle"}, 64, true, 42, "C:\\Tools", {445}},
+        {cmdGETIP, "2001-db8-0077-0-0-0-0-2 ", {"busy", "connect [2001:db8:77::2]:3389 within 3000", "sleep 2000",
+          "idle", "message Remote IP is : 2001:db8:77::2"}, platform::kOkOnly, false, 42, "C:\\Tools", {3389}},
+        {cmdBrowse, "fe80--1", {"busy", "message Wrong ID", "idle"}},
         // clang-format on
     };
     for (const auto& c : cases) {

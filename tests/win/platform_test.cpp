@@ -7,20 +7,25 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <objbase.h>
+#include <ws2tcpip.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
 
 #include "info/start_sys_info.h"
+#include "net/ipv6.h"
 #include "net/probes.h"
 #include "net/winsock_2.h"
 #include "platform/win32/files.h"
+#include "platform/win32/local_addresses.h"
 #include "platform/win32/network.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/settings.h"
 #include "platform/win32/shell.h"
+#include "platform/win32/socket_owner.h"
 #include "platform/win32/system.h"
 #include "platform/win32/text.h"
 #include "remote/launch_errors.h"
@@ -91,6 +96,49 @@ TEST(Network, ThePortProbeSaysYesOnlyToAPortThatAccepts) {
     const ULONGLONG start = ::GetTickCount64();
     EXPECT_FALSE(probe.connects(::inet_addr(silent), 3389, 3000));
     std::printf("[ FIGURE   ] silent address %s: no after %llu ms\n", silent, ::GetTickCount64() - start);
+}
+
+// Over IPv6 the same on ::1: a port that accepts is a yes; one bound but not
+// listening refuses, a no at once, not at the bound.
+TEST(Network, ThePortProbeOverIpv6SaysYesOnlyToAPortThatAccepts) {
+    const SocketsStarted sockets;
+    const auto bound = [](bool listening, std::uint16_t& port) {
+        UniqueSocket s(::socket(AF_INET6, SOCK_STREAM, IPPROTO_TCP));
+        sockaddr_in6 at{};
+        at.sin6_family = AF_INET6;
+        at.sin6_addr.s6_addr[15] = 1;  // ::1
+        int length = sizeof at;
+        if (!s || ::bind(s.get(), reinterpret_cast<sockaddr*>(&at), length) != 0 ||
+            (listening && ::listen(s.get(), 4) != 0) ||
+            ::getsockname(s.get(), reinterpret_cast<sockaddr*>(&at), &length) != 0)
+            s.reset();
+        port = ::ntohs(at.sin6_port);
+        return s;
+    };
+    std::uint16_t open = 0, closed = 0;
+    const UniqueSocket listener = bound(true, open), refuser = bound(false, closed);
+    ASSERT_TRUE(listener && refuser) << "no IPv6 loopback";
+    platform::Ipv6Bytes loopback{};
+    loopback[15] = 1;
+    TcpPortProbe probe;
+    EXPECT_TRUE(probe.connects6(loopback, open, 3000));
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_FALSE(probe.connects6(loopback, closed, 3000));
+    EXPECT_LT(::GetTickCount64() - start, 1000u);
+}
+
+// What the system lists are addresses of its adapters, ::1 among them (the test runs
+// with loopback up): no unspecified or multicast address, which a misread would give.
+TEST(LocalAddresses, TheIpv6AddressesListedIncludeLoopback) {
+    const std::vector<platform::LocalIpv6> found = SystemLocalAddresses().ipv6();
+    platform::Ipv6Bytes loopback{};
+    loopback[15] = 1;
+    EXPECT_NE(std::find_if(found.begin(), found.end(), [&](const auto& a) { return a.address == loopback; }),
+              found.end());
+    for (const platform::LocalIpv6& a : found) {
+        EXPECT_NE(a.address, platform::Ipv6Bytes{}) << net::Ipv6Text(a.address);
+        EXPECT_NE(a.address[0], 0xFF) << net::Ipv6Text(a.address);
+    }
 }
 
 // Shell extensions need COM on the calling thread: the shell adapter asks for a single-threaded

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/win32/local_addresses.h"
 #include "platform/win32/router_link.h"
 #include "platform/win32/socket_owner.h"
 #include "tests/support/loopback_http.h"
@@ -90,6 +91,12 @@ TEST(WinsockLink, AnExchangeEndsWhenThePeerClosesAtMaxBytesOrAtTheBound) {
         if (!answer) continue;
         EXPECT_TRUE(c.maxBytes < body.size() ? answer->size() == c.maxBytes : answer->ends_with(body)) << c.what;
     }
+}
+
+// The address the program puts in its own IPv4 requests: this computer's on the router's
+// network ("" with no network but loopback).
+TEST(Router, TheGatewayLinkIsThisComputersAddressOnTheRoutersNetwork) {
+    EXPECT_EQ(SystemLocalAddresses().gatewayLinkIpv4(), kLan4);
 }
 
 // Without a router daemon nothing answers a search, and the search waits out its bound
