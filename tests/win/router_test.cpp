@@ -31,9 +31,10 @@ using upnp::Reply;
 using Clock = std::chrono::steady_clock;
 
 std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
-const std::string kMode = Env("KESTRUM_ROUTER");
-const bool kDaemon = kMode == "public" || kMode == "shared";
-const std::string kLan4 = Env("KESTRUM_LAN_ADDRESS"), kLan6 = Env("KESTRUM_LAN_ADDRESS6");
+std::string Mode() { return Env("KESTRUM_ROUTER"); }
+bool Daemon() { return Mode() == "public" || Mode() == "shared"; }
+std::string Lan4() { return Env("KESTRUM_LAN_ADDRESS"); }
+std::string Lan6() { return Env("KESTRUM_LAN_ADDRESS6"); }
 
 long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
@@ -56,7 +57,7 @@ UniqueSocket ListenOn3389() {
 // What the Internet host says of host:port: "open" when it connected within 3 s, else "closed".
 std::string Reach(const std::string& host, int port) {
     WinsockRouterLink link;
-    const auto said = link.exchange(kLan6, Env("KESTRUM_OUTSIDE_HOST6"),
+    const auto said = link.exchange(Lan6(), Env("KESTRUM_OUTSIDE_HOST6"),
                                     static_cast<std::uint16_t>(std::atoi(Env("KESTRUM_OUTSIDE_CONTROL").c_str())),
                                     host + " " + std::to_string(port) + "\n", 100, 10s);
     return said ? said->substr(0, said->find('\n')) : "no answer from the Internet host";
@@ -96,15 +97,15 @@ TEST(WinsockLink, AnExchangeEndsWhenThePeerClosesAtMaxBytesOrAtTheBound) {
 // The address the program puts in its own IPv4 requests: this computer's on the router's
 // network ("" with no network but loopback).
 TEST(Router, TheGatewayLinkIsThisComputersAddressOnTheRoutersNetwork) {
-    EXPECT_EQ(SystemLocalAddresses().gatewayLinkIpv4(), kLan4);
+    EXPECT_EQ(SystemLocalAddresses().gatewayLinkIpv4(), Lan4());
 }
 
 // Without a router daemon nothing answers a search, and the search waits out its bound
 // (sooner would mean nothing was sent) and no more.
 TEST(Router, WithoutADaemonNoGatewayIsFoundForEitherFamilyWithinTheBound) {
-    if (kMode != "none") GTEST_SKIP() << "not behind a gateway without UPnP";
+    if (Mode() != "none") GTEST_SKIP() << "not behind a gateway without UPnP";
     WinsockRouterLink link;
-    for (const auto& [family, source] : {std::pair{Family::Ipv4, kLan4}, std::pair{Family::Ipv6, kLan6}}) {
+    for (const auto& [family, source] : {std::pair{Family::Ipv4, Lan4()}, std::pair{Family::Ipv6, Lan6()}}) {
         const auto start = Clock::now();
         EXPECT_FALSE(Gateway::Find(link, source, family)) << source;
         const long long ms = MsSince(start);
@@ -117,36 +118,37 @@ TEST(Router, WithoutADaemonNoGatewayIsFoundForEitherFamilyWithinTheBound) {
 // deleted, and the Internet reaches this computer through it; behind a shared outside
 // address the router has no address to tell and refuses the mapping.
 TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
-    if (!kDaemon) GTEST_SKIP() << "no router daemon in this run";
-    const bool open = kMode == "public";
+    if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
+    const bool open = Mode() == "public";
+    const std::string lan4 = Lan4(), outside = Env("KESTRUM_ROUTER_OUTSIDE");
     const SocketsStarted sockets;
     const UniqueSocket listening = ListenOn3389();
     ASSERT_TRUE(listening);
     WinsockRouterLink link;
-    const auto gateway = Gateway::Find(link, kLan4, Family::Ipv4);
+    const auto gateway = Gateway::Find(link, lan4, Family::Ipv4);
     ASSERT_TRUE(gateway);
-    const Reply outside = GetExternalIPAddress(*gateway);
-    EXPECT_TRUE(outside.done());
-    EXPECT_EQ(outside.value("NewExternalIPAddress"), open ? Env("KESTRUM_ROUTER_OUTSIDE") : "");
-    const Reply added = AddPortMapping(*gateway, 3389, "TCP", kLan4, "Kestrum", 3600);
+    const Reply told = GetExternalIPAddress(*gateway);
+    EXPECT_TRUE(told.done());
+    EXPECT_EQ(told.value("NewExternalIPAddress"), open ? outside : "");
+    const Reply added = AddPortMapping(*gateway, 3389, "TCP", lan4, "Kestrum", 3600);
     if (!open) {
         EXPECT_EQ(added.status, Reply::Status::Fault);
         return;
     }
     ASSERT_TRUE(added.done()) << added.faultCode << " " << added.faultText;
     const Reply entry = GetSpecificPortMappingEntry(*gateway, 3389, "TCP");
-    EXPECT_EQ(entry.value("NewInternalClient"), kLan4);
+    EXPECT_EQ(entry.value("NewInternalClient"), lan4);
     EXPECT_EQ(entry.value("NewInternalPort"), "3389");
     EXPECT_EQ(entry.value("NewPortMappingDescription"), "Kestrum");
     const int lease = std::atoi(entry.value("NewLeaseDuration").c_str());
     EXPECT_TRUE(lease > 0 && lease <= 3600) << lease;
     const std::string listed = testsupport::Upnpc("-l");
-    EXPECT_NE(listed.find("TCP  3389->" + kLan4 + ":3389  'Kestrum'"), std::string::npos) << listed;
-    EXPECT_EQ(Reach(Env("KESTRUM_ROUTER_OUTSIDE"), 3389), "open");
+    EXPECT_NE(listed.find("TCP  3389->" + lan4 + ":3389  'Kestrum'"), std::string::npos) << listed;
+    EXPECT_EQ(Reach(outside, 3389), "open");
 
     EXPECT_TRUE(DeletePortMapping(*gateway, 3389, "TCP").done());
     EXPECT_EQ(GetSpecificPortMappingEntry(*gateway, 3389, "TCP").faultCode, 714);  // no such entry
-    EXPECT_EQ(Reach(Env("KESTRUM_ROUTER_OUTSIDE"), 3389), "closed");
+    EXPECT_EQ(Reach(outside, 3389), "closed");
     const std::string closed = testsupport::Upnpc("-l");
     EXPECT_TRUE(closed.find("GetGenericPortMapping") != std::string::npos && closed.find("3389->") == std::string::npos)
         << closed;
@@ -156,32 +158,33 @@ TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
 // while a pinhole asked from this computer's own address is open, whatever its IPv4
 // outside address.
 TEST(Router, AnIpv6PinholeLetsTheInternetInOnlyWhileItIsOpen) {
-    if (!kDaemon) GTEST_SKIP() << "no router daemon in this run";
+    if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
+    const std::string lan6 = Lan6();
     const SocketsStarted sockets;
     const UniqueSocket listening = ListenOn3389();
     ASSERT_TRUE(listening);
     WinsockRouterLink link;
     auto start = Clock::now();
-    const auto gateway = Gateway::Find(link, kLan6, Family::Ipv6);
+    const auto gateway = Gateway::Find(link, lan6, Family::Ipv6);
     std::printf("[ FIGURE   ] IPv6 gateway found in %lld ms\n", MsSince(start));
     ASSERT_TRUE(gateway);
     EXPECT_EQ(gateway->service().type, "urn:schemas-upnp-org:service:WANIPv6FirewallControl:1");
     const Reply status = GetFirewallStatus(*gateway);
     EXPECT_EQ(status.value("FirewallEnabled"), "1");
     EXPECT_EQ(status.value("InboundPinholeAllowed"), "1");
-    EXPECT_EQ(Reach(kLan6, 3389), "closed");
+    EXPECT_EQ(Reach(lan6, 3389), "closed");
 
     start = Clock::now();
-    const Reply added = AddPinhole(*gateway, kLan6, 3389, 3600);
+    const Reply added = AddPinhole(*gateway, lan6, 3389, 3600);
     std::printf("[ FIGURE   ] pinhole added in %lld ms\n", MsSince(start));
     const std::string id = added.value("UniqueID");
     ASSERT_TRUE(added.done() && !id.empty()) << added.faultCode << " " << added.faultText;
-    EXPECT_EQ(Reach(kLan6, 3389), "open");
+    EXPECT_EQ(Reach(lan6, 3389), "open");
     EXPECT_TRUE(UpdatePinhole(*gateway, id, 7200).done());
     start = Clock::now();
     EXPECT_TRUE(DeletePinhole(*gateway, id).done());
     std::printf("[ FIGURE   ] pinhole deleted in %lld ms\n", MsSince(start));
-    EXPECT_EQ(Reach(kLan6, 3389), "closed");
+    EXPECT_EQ(Reach(lan6, 3389), "closed");
     // Gone: the router knows the pinhole no more.
     EXPECT_EQ(UpdatePinhole(*gateway, id, 7200).faultCode, 704);
     EXPECT_EQ(DeletePinhole(*gateway, id).faultCode, 704);
@@ -190,10 +193,10 @@ TEST(Router, AnIpv6PinholeLetsTheInternetInOnlyWhileItIsOpen) {
 // The router grants a pinhole only to a request that comes over IPv6 from the very
 // address it opens to: which is why the link binds its source.
 TEST(Router, APinholeIsRefusedOverIpv4AndForAnotherAddress) {
-    if (!kDaemon) GTEST_SKIP() << "no router daemon in this run";
+    if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
     WinsockRouterLink link;
-    const auto v4 = Gateway::Find(link, kLan4, Family::Ipv4);
-    const auto v6 = Gateway::Find(link, kLan6, Family::Ipv6);
+    const auto v4 = Gateway::Find(link, Lan4(), Family::Ipv4);
+    const auto v6 = Gateway::Find(link, Lan6(), Family::Ipv6);
     ASSERT_TRUE(v4 && v6);
     upnp::Service overIpv4 = v6->service();
     overIpv4.host = v4->service().host;
@@ -203,7 +206,7 @@ TEST(Router, APinholeIsRefusedOverIpv4AndForAnotherAddress) {
         Gateway gateway;
         std::string client;
     } kCases[] = {
-        {"asked over IPv4", Gateway(link, kLan4, overIpv4), kLan6},
+        {"asked over IPv4", Gateway(link, Lan4(), overIpv4), Lan6()},
         {"asked for another address", *v6, "2001:db8:77::99"},
     };
     for (const auto& c : kCases) {
