@@ -24,9 +24,9 @@ public:
     // address) to host:port (an address text without brackets), sends `request`
     // and reads until the router closes the connection, at most maxBytes; nothing
     // when the connection failed or the whole exchange took longer than `wait`.
-    virtual std::optional<std::string> exchange(const std::string& source, const std::string& host,
-                                                std::uint16_t port, const std::string& request,
-                                                std::size_t maxBytes, std::chrono::milliseconds wait) = 0;
+    virtual std::optional<std::string> exchange(const std::string& source, const std::string& host, std::uint16_t port,
+                                                const std::string& request, std::size_t maxBytes,
+                                                std::chrono::milliseconds wait) = 0;
 };
 
 }  // namespace kestrum::platform

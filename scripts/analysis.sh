@@ -2,7 +2,7 @@
 # Each function is one check: its output goes to the check's log, and it
 # returns non-zero on any finding.
 
-fuzz_targets=(codec stun http_address ipv6)
+fuzz_targets=(codec stun http_address ipv6 upnp)
 
 # run_fuzzer TARGET: a bounded run from a copy of the seed corpus, so that the
 # repository's corpus stays as it is; crash inputs land in the results folder.

@@ -12,7 +12,7 @@
 
 namespace kestrum::upnp {
 
-inline constexpr std::size_t kMaxDescription = 64 * 1024;
+inline constexpr std::size_t kMaxDescription = 65536;
 
 // The first of `types` (in that order of preference) that the description lists,
 // with its control URL resolved against <URLBase> or else the description's own

@@ -1,5 +1,6 @@
 #include "upnp/gateway.h"
 
+#include <algorithm>
 #include <array>
 
 #include "upnp/description.h"
@@ -45,12 +46,18 @@ std::optional<Gateway> Gateway::Find(platform::RouterLink& link, const std::stri
     if (!description || description->status != 200) return std::nullopt;
     const std::span<const std::string_view> types =
         family == Family::Ipv6 ? std::span<const std::string_view>(kIpv6Services) : kIpv4Services;
-    auto service = FindService(description->body, *location, types);
-    if (!service) return std::nullopt;
-    return Gateway(link, source, std::move(*service));
+    auto found = FindService(description->body, *location, types);
+    if (!found) return std::nullopt;
+    return Gateway(link, source, std::move(*found));
 }
 
 Reply Gateway::Call(std::string_view action, const Arguments& arguments) const {
+    // A service read from a description passes; one made elsewhere may not end up in the headers as it is.
+    const auto headerSafe = [](std::string_view text) {
+        return !text.empty() &&
+               std::all_of(text.begin(), text.end(), [](char c) { return c > ' ' && c < 0x7F && c != '"'; });
+    };
+    if (!IsRequestPath(service_.controlPath) || !headerSafe(service_.type) || !headerSafe(action)) return {};
     const Url url{service_.host, service_.port, service_.controlPath};
     const std::string soapAction = service_.type + "#" + std::string(action);
     const std::string request = SoapRequest(url, soapAction, Envelope(service_.type, action, arguments));

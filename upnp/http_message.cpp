@@ -104,20 +104,15 @@ std::optional<Url> ParseUrl(std::string_view text) {
     const std::size_t slash = std::min(text.find('/'), text.size());
     std::string_view authority = text.substr(0, slash);
     Url url;
-    url.path = std::string(text.substr(slash, text.find('#') - slash));
-    if (url.path.empty()) url.path = "/";
-    std::string_view host = authority;
-    if (!authority.empty() && authority[0] == '[') {
-        const std::size_t close = authority.find(']');
-        if (close == std::string_view::npos) return std::nullopt;
-        host = authority.substr(1, close - 1);
-        authority.remove_prefix(close + 1);
-        if (!IsIpv6Host(host) || (!authority.empty() && authority[0] != ':')) return std::nullopt;
-    } else {
-        host = authority.substr(0, authority.find(':'));
-        authority.remove_prefix(host.size());
-        if (!IsIpv4Host(host)) return std::nullopt;
-    }
+    const std::string_view path = text.substr(slash, text.find('#') - slash);
+    url.path = path.empty() ? std::string(1, '/') : std::string(path);
+    // "[v6]:port" or "v4:port": the host ends at the "]", or at the ":".
+    const bool v6 = authority.starts_with('[');
+    const std::size_t hostEnd = v6 ? authority.find(']') : std::min(authority.find(':'), authority.size());
+    if (hostEnd == std::string_view::npos) return std::nullopt;
+    const std::string_view host = v6 ? authority.substr(1, hostEnd - 1) : authority.substr(0, hostEnd);
+    authority.remove_prefix(v6 ? hostEnd + 1 : hostEnd);
+    if (!(v6 ? IsIpv6Host(host) : IsIpv4Host(host)) || (!authority.empty() && authority[0] != ':')) return std::nullopt;
     if (!authority.empty()) {
         const auto port = Decimal(authority.substr(1), 5);
         if (!port || *port == 0 || *port > 65535) return std::nullopt;

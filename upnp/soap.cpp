@@ -58,7 +58,8 @@ std::string Envelope(std::string_view serviceType, std::string_view action, cons
         "s:encodingStyle=\"http://schemas.xmlsoap.org/soap/encoding/\"><s:Body><u:";
     body.append(action);
     body += " xmlns:u=\"" + xml::Escape(serviceType) + "\">";
-    for (const auto& [name, value] : arguments) body += "<" + name + ">" + xml::Escape(value) + "</" + name + ">";
+    for (const auto& [name, value] : arguments)
+        body.append("<").append(name).append(">").append(xml::Escape(value)).append("</").append(name).append(">");
     body += "</u:";
     body.append(action);
     body += "></s:Body></s:Envelope>\r\n";

@@ -11,7 +11,7 @@
 
 namespace kestrum::upnp {
 
-inline constexpr std::size_t kMaxSoapAnswer = 16 * 1024;
+inline constexpr std::size_t kMaxSoapAnswer = 16384;
 // Longer out arguments, and more of them, are no answer to any action we call.
 inline constexpr std::size_t kMaxValue = 256;
 inline constexpr std::size_t kMaxValues = 32;

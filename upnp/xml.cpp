@@ -123,15 +123,16 @@ std::string Decode(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
-        const std::size_t semicolon = text[at] == '&' ? text.find(';', at) : std::string_view::npos;
-        if (semicolon != std::string_view::npos && semicolon - at <= 8) {
-            const std::string_view name = text.substr(at + 1, semicolon - at - 1);
+        // Entities are short: looking further for the ";" would make "&&&&..." slow.
+        const std::size_t semicolon = text[at] == '&' ? text.substr(at, 10).find(';') : std::string_view::npos;
+        if (semicolon != std::string_view::npos) {
+            const std::string_view name = text.substr(at + 1, semicolon - 1);
             std::optional<char> decoded = Reference(name);
             for (const auto& [entity, c] : kEntities)
                 if (name == entity) decoded = c;
             if (decoded) {
                 out += *decoded;
-                at = semicolon + 1;
+                at += semicolon + 1;
                 continue;
             }
         }
