@@ -31,9 +31,9 @@ ROUTER_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # PID goes to VAR.
 router_namespace() {
     unshare -n sleep infinity &
-    local pid=$! i
+    local pid=$!
     printf -v "$1" %s "$pid"
-    for i in $(seq 1 50); do
+    for _ in $(seq 1 50); do
         [ "$(readlink "/proc/$pid/ns/net")" != "$(readlink /proc/self/ns/net)" ] && break
         sleep 0.1
     done
@@ -56,12 +56,14 @@ router_up() {
     # This computer's side of the LAN, and the router's. Duplicate address detection
     # is off everywhere: a new IPv6 address is usable at once instead of after 1-2 s.
     ip link add lanp type veth peer name lan0 netns "$ROUTER_NS_PID" || { router_down; return 1; }
-    sysctl -qw net.ipv6.conf.all.accept_dad=0 net.ipv6.conf.lanp.accept_dad=0 &&
-        ip addr add 192.168.77.2/24 dev lanp &&
-        ip addr add 2001:db8:77::2/64 dev lanp nodad &&
-        ip link set lanp up &&
-        ip route add default via 192.168.77.1 &&
-        ip -6 route add default via 2001:db8:77::1 dev lanp || { router_down; return 1; }
+    sh -e -c '
+        sysctl -qw net.ipv6.conf.all.accept_dad=0 net.ipv6.conf.lanp.accept_dad=0
+        ip addr add 192.168.77.2/24 dev lanp
+        ip addr add 2001:db8:77::2/64 dev lanp nodad
+        ip link set lanp up
+        ip route add default via 192.168.77.1
+        ip -6 route add default via 2001:db8:77::1 dev lanp
+    ' || { router_down; return 1; }
     "${in_router[@]}" sh -e -c "
         sysctl -qw net.ipv6.conf.all.accept_dad=0 net.ipv6.conf.default.accept_dad=0 net.ipv6.conf.lan0.accept_dad=0
         sysctl -qw net.ipv6.conf.all.forwarding=1 net.ipv4.ip_forward=1
@@ -101,7 +103,7 @@ router_up() {
     export KESTRUM_ROUTER=$mode KESTRUM_LAN_ADDRESS=192.168.77.2 KESTRUM_ROUTER_OUTSIDE=${outside%/*}
     export KESTRUM_ROUTER_URL=http://192.168.77.1:5555/rootDesc.xml KESTRUM_ROUTER_DIR=$dir
     export KESTRUM_LAN_ADDRESS6=2001:db8:77::2 KESTRUM_OUTSIDE_HOST6=2001:db8:ff::2 KESTRUM_OUTSIDE_CONTROL=7000
-    for i in $(seq 1 50); do
+    for _ in $(seq 1 50); do
         "${in_outside[@]}" bash -c "exec 3<>/dev/tcp/2001:db8:ff::2/7000" 2>/dev/null && break
         sleep 0.1
     done
@@ -135,7 +137,7 @@ EOF
     # -d: stays in front (its PID is ours to stop) and logs to stderr.
     "${in_router[@]}" miniupnpd -f "$dir/router.conf" -P "$dir/router.pid" -d >"$dir/router.log" 2>&1 &
     ROUTER_DAEMON_PID=$!
-    for i in $(seq 1 50); do
+    for _ in $(seq 1 50); do
         (exec 3<>/dev/tcp/192.168.77.1/5555) 2>/dev/null && return 0
         sleep 0.1
     done

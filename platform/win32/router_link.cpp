@@ -100,7 +100,7 @@ bool SetOption(SOCKET socket, int level, int name, T value) {
 
 // The answer's buffer: at most maxBytes, and never more than an int can count.
 int Chunk(std::size_t maxBytes, std::size_t held) {
-    return static_cast<int>(std::min<std::size_t>(maxBytes - held, 64 * 1024));
+    return static_cast<int>(std::min<std::size_t>(maxBytes - held, std::size_t{64} * 1024));
 }
 
 }  // namespace

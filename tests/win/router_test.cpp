@@ -1,58 +1,219 @@
-// The router adapter against the system's UPnP NAT service, with no router and with
-// Debian's router daemon in a namespace of the test script's (scripts/router-namespace.sh).
+// The router's UPnP gateway over the Winsock link, against Debian's router daemon in a
+// namespace of the test script's (scripts/router-namespace.sh): a gateway that does
+// not speak UPnP (none), one with a public outside address (public) and one behind a
+// provider's shared address (shared); and beyond it an Internet host that says whether
+// it reaches this computer. The link's own bounds are checked on loopback.
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "platform/win32/local_addresses.h"
-#include "platform/win32/router.h"
-#include "platform/win32/text.h"
+#include "platform/win32/router_link.h"
+#include "platform/win32/socket_owner.h"
+#include "tests/support/loopback_http.h"
 #include "tests/support/outside.h"
+#include "upnp/gateway.h"
 
 namespace kestrum::win32 {
 namespace {
 
-using Mappings = std::optional<std::vector<platform::PortMapping>>;
-const Mappings kEmptyList(std::in_place);
-std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
+using namespace std::chrono_literals;
+using upnp::Family;
+using upnp::Gateway;
+using upnp::Reply;
+using Clock = std::chrono::steady_clock;
 
-TEST(Router, WithoutARouterThereIsNoListWithinTheBoundAndTheLocalAddressIsOnTheLan) {
-    if (Env("KESTRUM_ROUTER") == "public" || Env("KESTRUM_ROUTER") == "shared") GTEST_SKIP() << "a router answers";
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(UpnpRouter().mappings(), std::nullopt);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_EQ(UpnpRouter().localAddress(), Env("KESTRUM_LAN_ADDRESS"));  // "" with no LAN at all
-    EXPECT_EQ(SystemLocalAddresses().gatewayLinkIpv4(), Env("KESTRUM_LAN_ADDRESS"));
+std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
+std::string Mode() { return Env("KESTRUM_ROUTER"); }
+bool Daemon() { return Mode() == "public" || Mode() == "shared"; }
+std::string Lan4() { return Env("KESTRUM_LAN_ADDRESS"); }
+std::string Lan6() { return Env("KESTRUM_LAN_ADDRESS6"); }
+
+long long MsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-TEST(Router, APortOpenedToThisComputerIsOnTheRouterUntilClosedUnlessTheOutsideIsShared) {
-    const bool open = Env("KESTRUM_ROUTER") == "public";
-    if (!open && Env("KESTRUM_ROUTER") != "shared") GTEST_SKIP() << "no router daemon in this run";
-    UpnpRouter router;
-    const platform::PortMapping door{3389, "TCP", 3389, router.localAddress(), true, "Kestrum", ""};
-    EXPECT_EQ(router.mappings(), kEmptyList);
-    EXPECT_EQ(router.add(door), open);  // a router with a shared outside address refuses
-    Mappings opened = router.mappings();
-    ASSERT_TRUE(opened);
-    ASSERT_EQ(opened->size(), open ? 1u : 0u);
-    if (!open) return;
-    // Windows tells the router's outside address on a mapping; Wine leaves it empty.
-    platform::PortMapping& seen = opened->at(0);
-    EXPECT_TRUE(seen.externalAddress.empty() || seen.externalAddress == Env("KESTRUM_ROUTER_OUTSIDE"));
-    seen.externalAddress.clear();
-    EXPECT_EQ(seen, door);
+// The stand-in for this computer's Remote Desktop: takes connections on 3389 over both families.
+UniqueSocket ListenOn3389() {
+    UniqueSocket socket(::socket(AF_INET6, SOCK_STREAM, IPPROTO_TCP));
+    sockaddr_in6 any{};
+    any.sin6_family = AF_INET6;
+    any.sin6_port = ::htons(3389);
+    DWORD v6Only = 0;
+    if (!socket ||
+        ::setsockopt(socket.get(), IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<char*>(&v6Only), sizeof v6Only) != 0 ||
+        ::bind(socket.get(), reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 || ::listen(socket.get(), 8) != 0)
+        socket.reset();
+    return socket;
+}
+
+// What the Internet host says of host:port: "open" when it connected within 3 s, else "closed".
+std::string Reach(const std::string& host, int port) {
+    WinsockRouterLink link;
+    const auto said = link.exchange(Lan6(), Env("KESTRUM_OUTSIDE_HOST6"),
+                                    static_cast<std::uint16_t>(std::atoi(Env("KESTRUM_OUTSIDE_CONTROL").c_str())),
+                                    host + " " + std::to_string(port) + "\n", 100, 10s);
+    return said ? said->substr(0, said->find('\n')) : "no answer from the Internet host";
+}
+
+TEST(WinsockLink, AnExchangeEndsWhenThePeerClosesAtMaxBytesOrAtTheBound) {
+    const std::string body(5000, 'x');
+    testsupport::LoopbackHttpServer server([&](const testsupport::HttpRequest& request) {
+        return testsupport::HttpResponse{200, body, request.target == "/hang"};
+    });
+    const auto port = server.port();
+    const struct {
+        const char *what, *source, *target;
+        std::uint16_t port;
+        std::size_t maxBytes;
+        bool answered;  // the whole answer, or its first maxBytes
+    } kCases[] = {
+        {"whole", "127.0.0.1", "/", port, 1 << 20, true},
+        {"cut at maxBytes", "127.0.0.1", "/", port, 100, true},
+        {"peer never answers", "127.0.0.1", "/hang", port, 1 << 20, false},
+        {"nothing listens", "127.0.0.1", "/", testsupport::ClosedLoopbackPort(), 100, false},
+        {"families differ", "::1", "/", port, 100, false},
+        {"not an address", "localhost", "/", port, 100, false},
+    };
+    WinsockRouterLink link;
+    for (const auto& c : kCases) {
+        const auto start = Clock::now();
+        const std::string request = "GET " + std::string(c.target) + " HTTP/1.0\r\n\r\n";
+        const auto answer = link.exchange(c.source, "127.0.0.1", c.port, request, c.maxBytes, 700ms);
+        EXPECT_LT(MsSince(start), 1500) << c.what;
+        ASSERT_EQ(answer.has_value(), c.answered) << c.what;
+        if (!answer) continue;
+        EXPECT_TRUE(c.maxBytes < body.size() ? answer->size() == c.maxBytes : answer->ends_with(body)) << c.what;
+    }
+}
+
+// The address the program puts in its own IPv4 requests: this computer's on the router's
+// network ("" with no network but loopback).
+TEST(Router, TheGatewayLinkIsThisComputersAddressOnTheRoutersNetwork) {
+    EXPECT_EQ(SystemLocalAddresses().gatewayLinkIpv4(), Lan4());
+}
+
+// Without a router daemon nothing answers a search, and the search waits out its bound
+// (sooner would mean nothing was sent) and no more.
+TEST(Router, WithoutADaemonNoGatewayIsFoundForEitherFamilyWithinTheBound) {
+    if (Mode() != "none") GTEST_SKIP() << "not behind a gateway without UPnP";
+    WinsockRouterLink link;
+    for (const auto& [family, source] : {std::pair{Family::Ipv4, Lan4()}, std::pair{Family::Ipv6, Lan6()}}) {
+        const auto start = Clock::now();
+        EXPECT_FALSE(Gateway::Find(link, source, family)) << source;
+        const long long ms = MsSince(start);
+        EXPECT_GE(ms, upnp::kSearchWait.count() - 100) << source;
+        EXPECT_LT(ms, 5000) << source;
+    }
+}
+
+// A mapping for 3389 is on the router with its client, description and lease until
+// deleted, and the Internet reaches this computer through it; behind a shared outside
+// address the router has no address to tell and refuses the mapping.
+TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
+    if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
+    const bool open = Mode() == "public";
+    const std::string lan4 = Lan4(), outside = Env("KESTRUM_ROUTER_OUTSIDE");
+    const SocketsStarted sockets;
+    const UniqueSocket listening = ListenOn3389();
+    ASSERT_TRUE(listening);
+    WinsockRouterLink link;
+    const auto gateway = Gateway::Find(link, lan4, Family::Ipv4);
+    ASSERT_TRUE(gateway);
+    const Reply told = GetExternalIPAddress(*gateway);
+    EXPECT_TRUE(told.done());
+    EXPECT_EQ(told.value("NewExternalIPAddress"), open ? outside : "");
+    const Reply added = AddPortMapping(*gateway, 3389, "TCP", lan4, "Kestrum", 3600);
+    if (!open) {
+        EXPECT_EQ(added.status, Reply::Status::Fault);
+        return;
+    }
+    ASSERT_TRUE(added.done()) << added.faultCode << " " << added.faultText;
+    const Reply entry = GetSpecificPortMappingEntry(*gateway, 3389, "TCP");
+    EXPECT_EQ(entry.value("NewInternalClient"), lan4);
+    EXPECT_EQ(entry.value("NewInternalPort"), "3389");
+    EXPECT_EQ(entry.value("NewPortMappingDescription"), "Kestrum");
+    const int lease = std::atoi(entry.value("NewLeaseDuration").c_str());
+    EXPECT_TRUE(lease > 0 && lease <= 3600) << lease;
     const std::string listed = testsupport::Upnpc("-l");
-    const std::string entry = "TCP  3389->" + door.internalClient + ":3389  'Kestrum'";
-    EXPECT_NE(listed.find(entry), std::string::npos) << listed;
-    EXPECT_TRUE(router.remove(3389, "TCP"));
-    EXPECT_EQ(router.mappings(), kEmptyList);
-    const std::string closed = testsupport::Upnpc("-l");  // read, and without the door
+    EXPECT_NE(listed.find("TCP  3389->" + lan4 + ":3389  'Kestrum'"), std::string::npos) << listed;
+    EXPECT_EQ(Reach(outside, 3389), "open");
+
+    EXPECT_TRUE(DeletePortMapping(*gateway, 3389, "TCP").done());
+    EXPECT_EQ(GetSpecificPortMappingEntry(*gateway, 3389, "TCP").faultCode, 714);  // no such entry
+    EXPECT_EQ(Reach(outside, 3389), "closed");
+    const std::string closed = testsupport::Upnpc("-l");
     EXPECT_TRUE(closed.find("GetGenericPortMapping") != std::string::npos && closed.find("3389->") == std::string::npos)
         << closed;
+}
+
+// The router's firewall lets the Internet reach this computer's 3389 over IPv6 only
+// while a pinhole asked from this computer's own address is open, whatever its IPv4
+// outside address.
+TEST(Router, AnIpv6PinholeLetsTheInternetInOnlyWhileItIsOpen) {
+    if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
+    const std::string lan6 = Lan6();
+    const SocketsStarted sockets;
+    const UniqueSocket listening = ListenOn3389();
+    ASSERT_TRUE(listening);
+    WinsockRouterLink link;
+    auto start = Clock::now();
+    const auto gateway = Gateway::Find(link, lan6, Family::Ipv6);
+    std::printf("[ FIGURE   ] IPv6 gateway found in %lld ms\n", MsSince(start));
+    ASSERT_TRUE(gateway);
+    EXPECT_EQ(gateway->service().type, "urn:schemas-upnp-org:service:WANIPv6FirewallControl:1");
+    const Reply status = GetFirewallStatus(*gateway);
+    EXPECT_EQ(status.value("FirewallEnabled"), "1");
+    EXPECT_EQ(status.value("InboundPinholeAllowed"), "1");
+    EXPECT_EQ(Reach(lan6, 3389), "closed");
+
+    start = Clock::now();
+    const Reply added = AddPinhole(*gateway, lan6, 3389, 3600);
+    std::printf("[ FIGURE   ] pinhole added in %lld ms\n", MsSince(start));
+    const std::string id = added.value("UniqueID");
+    ASSERT_TRUE(added.done() && !id.empty()) << added.faultCode << " " << added.faultText;
+    EXPECT_EQ(Reach(lan6, 3389), "open");
+    EXPECT_TRUE(UpdatePinhole(*gateway, id, 7200).done());
+    start = Clock::now();
+    EXPECT_TRUE(DeletePinhole(*gateway, id).done());
+    std::printf("[ FIGURE   ] pinhole deleted in %lld ms\n", MsSince(start));
+    EXPECT_EQ(Reach(lan6, 3389), "closed");
+    // Gone: the router knows the pinhole no more.
+    EXPECT_EQ(UpdatePinhole(*gateway, id, 7200).faultCode, 704);
+    EXPECT_EQ(DeletePinhole(*gateway, id).faultCode, 704);
+}
+
+// The router grants a pinhole only to a request that comes over IPv6 from the very
+// address it opens to: which is why the link binds its source.
+TEST(Router, APinholeIsRefusedOverIpv4AndForAnotherAddress) {
+    if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
+    WinsockRouterLink link;
+    const auto v4 = Gateway::Find(link, Lan4(), Family::Ipv4);
+    const auto v6 = Gateway::Find(link, Lan6(), Family::Ipv6);
+    ASSERT_TRUE(v4 && v6);
+    upnp::Service overIpv4 = v6->service();
+    overIpv4.host = v4->service().host;
+    overIpv4.port = v4->service().port;
+    const struct {
+        const char* what;
+        Gateway gateway;
+        std::string client;
+    } kCases[] = {
+        {"asked over IPv4", Gateway(link, Lan4(), overIpv4), Lan6()},
+        {"asked for another address", *v6, "2001:db8:77::99"},
+    };
+    for (const auto& c : kCases) {
+        const Reply refused = AddPinhole(c.gateway, c.client, 3389, 3600);
+        EXPECT_EQ(refused.status, Reply::Status::Fault) << c.what;
+        EXPECT_EQ(refused.faultCode, 606) << c.what;
+    }
 }
 
 }  // namespace
