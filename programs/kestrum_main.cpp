@@ -8,12 +8,12 @@
 #include "platform/win32/files.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/forms.h"
+#include "platform/win32/local_addresses.h"
 #include "platform/win32/message_loop.h"
 #include "platform/win32/network.h"
 #include "platform/win32/paint_target.h"
 #include "platform/win32/registry.h"
 #include "platform/win32/resource.h"
-#include "platform/win32/local_addresses.h"
 #include "platform/win32/router_link.h"
 #include "platform/win32/settings.h"
 #include "platform/win32/shell.h"
@@ -59,11 +59,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     bool shown = false;
     main.Main([&] {
         if (!window.create(nullptr)) return;
-        logic =
-            std::make_unique<app::frmKestrum>(window, main,
-                                              app::Services{ui, system, settings, sockets, internet, hops, ports, shell,
-                                                            systemColors, forms, registry, files, link, local, door,
-                                                            pinhole});
+        logic = std::make_unique<app::frmKestrum>(
+            window, main,
+            app::Services{ui, system, settings, sockets, internet, hops, ports, shell, systemColors, forms, registry,
+                          files, link, local, door, pinhole});
         window.setEvents(logic.get());
         window.setBackgroundWork(&jobs);
         window.show();

@@ -29,8 +29,9 @@ DoorChange Refused(const upnp::Gateway& gateway, const upnp::Reply& reply) {
     switch (reply.faultCode) {
         case 718: return {false, "Another computer already has port 3389 on the router."};
         case 606:
-            return {false, "The router does not let programs open its ports. Allow that in its UPnP settings, "
-                           "or open port 3389 there by hand."};
+            return {false,
+                    "The router does not let programs open its ports. Allow that in its UPnP settings, "
+                    "or open port 3389 there by hand."};
         default: break;
     }
     std::string why = "The router refused (error " + std::to_string(reply.faultCode);
@@ -94,8 +95,9 @@ void Door::CloseLeftBehind() {
 
 bool Door::RemoveOurs(const std::string& local) {
     if (local.empty()) return false;
-    auto gateway = gateway_ && gateway_->source() == local ? gateway_
-                                                           : upnp::Gateway::Find(services_.link, local, upnp::Family::Ipv4);
+    auto gateway = gateway_ && gateway_->source() == local
+                       ? gateway_
+                       : upnp::Gateway::Find(services_.link, local, upnp::Family::Ipv4);
     if (!gateway) return false;  // the router is gone for now: keep the record
     const upnp::Reply entry = GetSpecificPortMappingEntry(*gateway, kRemoteDesktopPort, kTcp);
     if (entry.done()) {

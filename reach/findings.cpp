@@ -88,9 +88,10 @@ Finding MappingFinding(const Observations& seen) {
     const PortMapping* mapping = RemoteDesktopMapping(*seen.mappings);
     if (!mapping && ProviderInFront(seen)) {
         f.state = State::Problem;
-        f.text = "Port 3389 on the router is closed, and opening it cannot help while a provider stands in front "
-                 "of the router. " +
-                 InsteadOfIpv4(seen);
+        f.text =
+            "Port 3389 on the router is closed, and opening it cannot help while a provider stands in front "
+            "of the router. " +
+            InsteadOfIpv4(seen);
     } else if (!mapping) {
         f.state = State::Problem;
         f.text =
@@ -116,17 +117,20 @@ Finding Ipv6Finding(const Observations& seen) {
     const std::string id = "Your IPv6 ID is " + seen.ipv6Id;
     if (seen.pinholeOpen) {
         f.state = State::Good;
-        f.text = "Port 3389 is open for IPv6 to this computer: the other side can type your IPv6 ID " + seen.ipv6Id + ".";
+        f.text =
+            "Port 3389 is open for IPv6 to this computer: the other side can type your IPv6 ID " + seen.ipv6Id + ".";
     } else if (!seen.firewall) {
-        f.text = id + ". The router's IPv6 firewall did not answer over UPnP: if the other side cannot connect, "
-                      "allow port 3389 to this computer in the router's settings.";
+        f.text = id +
+                 ". The router's IPv6 firewall did not answer over UPnP: if the other side cannot connect, "
+                 "allow port 3389 to this computer in the router's settings.";
     } else if (!seen.firewall->enabled) {
         f.state = State::Good;
         f.text = id + ", and the router's IPv6 firewall is off: the other side can reach this computer over IPv6.";
     } else if (!seen.firewall->pinholesAllowed) {
         f.state = State::Problem;
-        f.text = id + ", but the router's IPv6 firewall does not let programs open a port. Allow that in the "
-                      "router's settings, or allow port 3389 to this computer there by hand.";
+        f.text = id +
+                 ", but the router's IPv6 firewall does not let programs open a port. Allow that in the "
+                 "router's settings, or allow port 3389 to this computer there by hand.";
     } else {
         f.state = State::Problem;
         f.text = id + ". Port 3389 is closed for IPv6 on the router's firewall: open it below while you need it.";
@@ -158,7 +162,8 @@ bool IsIpv4Address(std::string_view text) { return ParseAddress(text).has_value(
 bool ProviderInFront(const Observations& seen) {
     if (!seen.mappings || !seen.routerOutside) return false;
     const std::string& outside = *seen.routerOutside;
-    return outside.empty() || IsPrivateOrShared(outside) || (!seen.publicAddress.empty() && outside != seen.publicAddress);
+    return outside.empty() || IsPrivateOrShared(outside) ||
+           (!seen.publicAddress.empty() && outside != seen.publicAddress);
 }
 
 std::string InsteadOfIpv4(const Observations& seen) {
@@ -179,7 +184,8 @@ bool IsOurs(const PortMapping& mapping, std::string_view localAddress) {
 }
 
 std::vector<Finding> Findings(const Observations& seen) {
-    return {RemoteDesktopFinding(seen), RouterFinding(seen), OutsideFinding(seen), MappingFinding(seen), Ipv6Finding(seen)};
+    return {RemoteDesktopFinding(seen), RouterFinding(seen), OutsideFinding(seen), MappingFinding(seen),
+            Ipv6Finding(seen)};
 }
 
 }  // namespace kestrum::reach

@@ -50,9 +50,9 @@ struct Observations {
     // The router's own outside address: nothing when it did not answer the
     // question, "" when it answered with none (as behind a provider's shared address).
     std::optional<std::string> routerOutside;
-    std::string publicAddress;  // the public address IP.EXE found
-    std::string localAddress;   // this computer on the router's network
-    std::string ipv6Id;         // this computer's IPv6 ID; "" when it has no global IPv6 address
+    std::string publicAddress;               // the public address IP.EXE found
+    std::string localAddress;                // this computer on the router's network
+    std::string ipv6Id;                      // this computer's IPv6 ID; "" when it has no global IPv6 address
     std::optional<FirewallStatus> firewall;  // nothing when the router's IPv6 firewall did not answer
     bool pinholeOpen = false;                // port 3389 opened for IPv6 by this run
 };

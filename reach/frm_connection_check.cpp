@@ -92,19 +92,19 @@ void frmConnectionCheck::OpenOrClose(bool opening, std::function<DoorChange()> c
     cmdPort.setEnabled(false);
     cmdPort6.setEnabled(false);
     auto outcome = std::make_shared<DoorChange>();
-    view_.runInBackground([change = std::move(change), outcome] { *outcome = change(); },
-                          [this, opening, what, outcome] {
-                              if (!outcome->done) {
-                                  std::string text = opening ? "The router did not open " : "The router did not close ";
-                                  text += what + '.';
-                                  // Appended a piece at a time: GCC 12 warns falsely of overlap on " " + text.
-                                  for (const std::string& more :
-                                       {outcome->why, outcome->providerInFront ? InsteadOfIpv4(seen_) : ""})
-                                      if (!more.empty()) text.append(1, ' ').append(more);
-                                  services_.ui.messageBox(text, platform::kExclamation, platform::kAppTitle);
-                              }
-                              RunCheck();
-                          });
+    view_.runInBackground(
+        [change = std::move(change), outcome] { *outcome = change(); },
+        [this, opening, what, outcome] {
+            if (!outcome->done) {
+                std::string text = opening ? "The router did not open " : "The router did not close ";
+                text += what + '.';
+                // Appended a piece at a time: GCC 12 warns falsely of overlap on " " + text.
+                for (const std::string& more : {outcome->why, outcome->providerInFront ? InsteadOfIpv4(seen_) : ""})
+                    if (!more.empty()) text.append(1, ' ').append(more);
+                services_.ui.messageBox(text, platform::kExclamation, platform::kAppTitle);
+            }
+            RunCheck();
+        });
 }
 
 void frmConnectionCheck::RunCheck() {

@@ -16,11 +16,10 @@ constexpr int kRowTop = 840, kRowHeight = 900;
 
 constexpr std::string_view kSubjectNames[] = {"lblSubject(0)", "lblSubject(1)", "lblSubject(2)", "lblSubject(3)",
                                               "lblSubject(4)"};
-constexpr std::string_view kStateNames[] = {"lblState(0)", "lblState(1)", "lblState(2)", "lblState(3)",
-                                            "lblState(4)"};
+constexpr std::string_view kStateNames[] = {"lblState(0)", "lblState(1)", "lblState(2)", "lblState(3)", "lblState(4)"};
 constexpr std::string_view kFindingNames[] = {"lblFinding(0)", "lblFinding(1)", "lblFinding(2)", "lblFinding(3)",
                                               "lblFinding(4)"};
-constexpr int kFixed = 8;                                  // the controls before the rows
+constexpr int kFixed = 8;                                      // the controls before the rows
 constexpr int kIpv6Top = kRowTop + kFindingRows * kRowHeight;  // the IPv6 ID's line
 constexpr int kButtonTop = kIpv6Top + 540;
 

@@ -12,10 +12,10 @@ enum class CheckId : int {
     cmdPort,
     lblQuestion,
     lblProgress,
-    lblSubject0,                               // one row a finding: its subject,
-    lblState0 = lblSubject0 + kFindingRows,    // its state,
-    lblFinding0 = lblState0 + kFindingRows,    // and what was found
-    cmdPort6 = lblFinding0 + kFindingRows,     // the IPv6 door
+    lblSubject0,                             // one row a finding: its subject,
+    lblState0 = lblSubject0 + kFindingRows,  // its state,
+    lblFinding0 = lblState0 + kFindingRows,  // and what was found
+    cmdPort6 = lblFinding0 + kFindingRows,   // the IPv6 door
     lblIpv6Id,
     txtIpv6Id,
     cmdCopy,

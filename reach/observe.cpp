@@ -34,9 +34,9 @@ void ObserveIpv4(platform::RouterLink& link, Observations& seen) {
     }
     const upnp::Reply entry = GetSpecificPortMappingEntry(*gateway, kRemoteDesktopPort, kTcp);
     if (entry.done() && IsIpv4Address(entry.value("NewInternalClient")))
-        seen.mappings->push_back({kRemoteDesktopPort, std::string(kTcp), std::atoi(entry.value("NewInternalPort").c_str()),
-                                  entry.value("NewInternalClient"), entry.value("NewEnabled") == "1",
-                                  entry.value("NewPortMappingDescription")});
+        seen.mappings->push_back({kRemoteDesktopPort, std::string(kTcp),
+                                  std::atoi(entry.value("NewInternalPort").c_str()), entry.value("NewInternalClient"),
+                                  entry.value("NewEnabled") == "1", entry.value("NewPortMappingDescription")});
 }
 
 // This computer's IPv6 ID and what the router's IPv6 firewall says, asked from that address.
@@ -48,7 +48,8 @@ void ObserveIpv6(const ObserveServices& services, Observations& seen) {
     const auto gateway = upnp::Gateway::Find(services.link, net::Ipv6Text(*chosen), upnp::Family::Ipv6);
     if (!gateway) return;
     if (const upnp::Reply status = GetFirewallStatus(*gateway); status.done())
-        seen.firewall = FirewallStatus{status.value("FirewallEnabled") != "0", status.value("InboundPinholeAllowed") == "1"};
+        seen.firewall =
+            FirewallStatus{status.value("FirewallEnabled") != "0", status.value("InboundPinholeAllowed") == "1"};
 }
 
 }  // namespace

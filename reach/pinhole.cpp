@@ -22,8 +22,9 @@ DoorChange Refused(const upnp::Reply& reply) {
         case 701: return {false, "The router's IPv6 firewall has no room for another open port."};
         case 702: return {false, "The router's IPv6 firewall is off: there is no port to open."};
         case 703:
-            return {false, "The router's IPv6 firewall does not let programs open a port. Allow that in the "
-                           "router's settings, or allow port 3389 to this computer there by hand."};
+            return {false,
+                    "The router's IPv6 firewall does not let programs open a port. Allow that in the "
+                    "router's settings, or allow port 3389 to this computer there by hand."};
         default: break;
     }
     std::string why = "The router refused (error " + std::to_string(reply.faultCode);

@@ -55,6 +55,23 @@ protected:
         EXPECT_EQ(WaitForText(Row(button), next, 15000), next);
     }
 
+    enum End { Button, Exit, Crash };
+    // The check closed, then the program ended by Exit, or by a crash and the next start,
+    // which forgets the door it recorded once it has dealt with it, in the background.
+    void EndWith(End end, const wchar_t* record) {
+        ASSERT_TRUE(Press(check_, {VK_ESCAPE}) && WaitUntil(5000, [&] { return !::IsWindow(check_); }));
+        DWORD code = 1;
+        if (end == Exit) {
+            EXPECT_TRUE(Press(main_, {VK_CONTROL, 'Q'}) && kestrum_->waitForExit(15000, &code) && code == 0);
+        } else if (end == Crash) {
+            kestrum_.reset();  // terminated
+            Start();
+            EXPECT_TRUE(WaitUntil(15000, [&] {
+                return UserString(L"Software\\VB and VBA Program Settings\\KESTRUM\\ROUTER", record) == L"";
+            }));
+        }
+    }
+
     std::unique_ptr<Process> kestrum_;
     HWND main_ = nullptr, check_ = nullptr;
     bool answered_ = false;
@@ -81,7 +98,6 @@ TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEndsAndA
     const auto entry = [](const std::string& to, const std::string& description) {
         return "TCP  3389->" + to + ":3389  '" + description + "'";
     };
-    enum End { Button, Exit, Crash };
     const struct {
         End end;
         std::string otherTo, otherDescription;  // another program's mapping, if any
@@ -96,26 +112,13 @@ TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEndsAndA
         Open();
         Port(true);
         EXPECT_NE(testsupport::Upnpc("-l").find(entry(lan, "Kestrum")), std::string::npos);
-        EXPECT_NE(Caption(Row(reach::CheckId::lblFinding0, 3)).find(win32::Widen(lan)),
-                  std::wstring::npos);
+        EXPECT_NE(Caption(Row(reach::CheckId::lblFinding0, 3)).find(win32::Widen(lan)), std::wstring::npos);
         if (!c.otherTo.empty()) {
             testsupport::Upnpc("-d 3389 TCP");
             testsupport::Upnpc("-e " + c.otherDescription + " -a " + c.otherTo + " 3389 3389 TCP");
         }
         if (c.end == Button) Port(false);
-        ASSERT_TRUE(Press(check_, {VK_ESCAPE}) && WaitUntil(5000, [&] { return !::IsWindow(check_); }));
-        DWORD code = 1;
-        if (c.end == Exit) {
-            EXPECT_TRUE(Press(main_, {VK_CONTROL, 'Q'}) && kestrum_->waitForExit(15000, &code) && code == 0);
-        }
-        if (c.end == Crash) {
-            kestrum_.reset();  // terminated
-            Start();
-            // The start forgets the port once it has dealt with it, in the background.
-            EXPECT_TRUE(WaitUntil(15000, [] {
-                return UserString(L"Software\\VB and VBA Program Settings\\KESTRUM\\ROUTER", L"Mapping") == L"";
-            }));
-        }
+        EndWith(c.end, L"Mapping");
         const std::string left = testsupport::Upnpc("-l");
         EXPECT_NE(left.find("GetGenericPortMapping"), std::string::npos) << left;  // the list was read
         const std::string kept = c.otherTo.empty() ? "3389->" : entry(c.otherTo, c.otherDescription);
@@ -140,7 +143,8 @@ TEST_F(RouterCheck, BehindASharedAddressTheIpv6DoorLetsTheInternetInOnlyWhileItI
     for (const int row : {2, 3}) {
         EXPECT_EQ(Caption(Row(reach::CheckId::lblState0, row)), L"Problem") << row;
         EXPECT_NE(Caption(Row(reach::CheckId::lblFinding0, row)).find(L"your IPv6 ID (2001-db8-77--2)"),
-                  std::wstring::npos) << row;
+                  std::wstring::npos)
+            << row;
     }
     EXPECT_TRUE(SaveScreenshot(check_, L"connection_check_shared"));
     // Port 3389 over IPv4: refused, and why.
@@ -157,7 +161,6 @@ TEST_F(RouterCheck, BehindASharedAddressTheIpv6DoorLetsTheInternetInOnlyWhileItI
     ::PostMessageW(FindControl(refused, IDOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(testsupport::OutsideReaches(self, 3389));  // the firewall drops what the outside starts
 
-    enum End { Button, Exit, Crash };
     for (const End end : {Button, Exit, Crash}) {
         SCOPED_TRACE(testing::Message() << "end " << end);
         Open();
@@ -165,18 +168,7 @@ TEST_F(RouterCheck, BehindASharedAddressTheIpv6DoorLetsTheInternetInOnlyWhileItI
         EXPECT_TRUE(testsupport::OutsideReaches(self, 3389));
         EXPECT_EQ(Caption(Row(reach::CheckId::lblState0, 4)), L"Good");
         if (end == Button) Port(false, reach::CheckId::cmdPort6, L"Open port 3389 for IPv6");
-        ASSERT_TRUE(Press(check_, {VK_ESCAPE}) && WaitUntil(5000, [&] { return !::IsWindow(check_); }));
-        DWORD code = 1;
-        if (end == Exit) {
-            EXPECT_TRUE(Press(main_, {VK_CONTROL, 'Q'}) && kestrum_->waitForExit(15000, &code) && !code);
-        }
-        if (end == Crash) {
-            kestrum_.reset();  // terminated
-            Start();
-            EXPECT_TRUE(WaitUntil(15000, [] {
-                return UserString(L"Software\\VB and VBA Program Settings\\KESTRUM\\ROUTER", L"Pinhole") == L"";
-            }));
-        }
+        EndWith(end, L"Pinhole");
         EXPECT_FALSE(testsupport::OutsideReaches(self, 3389));
     }
     ::closesocket(remoteDesktop);
@@ -194,8 +186,9 @@ TEST_F(RouterCheck, BehindASharedAddressTheIpv6DoorLetsTheInternetInOnlyWhileItI
     ::SendMessageW(FindControl(main_, platform::Id(app::KestrumId::txtRemoteIP)), WM_SETTEXT, 0, LPARAM(id.c_str()));
     ::PostMessageW(FindControl(main_, platform::Id(app::KestrumId::cmdCreateSession)), BM_CLICK, 0, 0);
     const std::wstring run = testsupport::RunOf(log);
-    EXPECT_TRUE(run.ends_with(L" /v:[" + win32::Widen(outside) + L"] /admin /edit:\"" + ThisFolder() +
-                              L"\\Default.rdp\"")) << win32::Narrow(run);
+    EXPECT_TRUE(
+        run.ends_with(L" /v:[" + win32::Widen(outside) + L"] /admin /edit:\"" + ThisFolder() + L"\\Default.rdp\""))
+        << win32::Narrow(run);
 }
 
 }  // namespace

@@ -19,13 +19,13 @@ public:
         std::string client, description, lease;
         bool operator==(const Mapping&) const = default;
     };
-    bool answers = true;                                  // to the search, in both families
-    std::optional<std::string> outside = "5.6.7.8";       // none: GetExternalIPAddress fails
-    std::map<std::string, Mapping> mappings;              // by "port protocol"
-    std::map<std::string, std::string> pinholes;          // UniqueID to "client lease"
-    std::map<std::string, int> refuse;                    // action to the fault it answers
-    std::string firewall = "1 1";                         // FirewallEnabled, InboundPinholeAllowed
-    std::vector<std::string> asked;                       // "Action from source", in order
+    bool answers = true;                             // to the search, in both families
+    std::optional<std::string> outside = "5.6.7.8";  // none: GetExternalIPAddress fails
+    std::map<std::string, Mapping> mappings;         // by "port protocol"
+    std::map<std::string, std::string> pinholes;     // UniqueID to "client lease"
+    std::map<std::string, int> refuse;               // action to the fault it answers
+    std::string firewall = "1 1";                    // FirewallEnabled, InboundPinholeAllowed
+    std::vector<std::string> asked;                  // "Action from source", in order
 
     std::optional<std::string> search(const std::string& source, const std::string&, std::size_t,
                                       std::chrono::milliseconds) override {
@@ -72,9 +72,9 @@ public:
             if (action == "DeletePinhole") pinholes.erase(id);
             else pinholes[id] = pinholes[id].substr(0, pinholes[id].find(' ') + 1) + arg("NewLeaseTime");
         }
-        return Answer("200 OK", "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body><u:" +
-                                    action + "Response xmlns:u=\"urn:x\">" + out + "</u:" + action +
-                                    "Response></s:Body></s:Envelope>");
+        return Answer("200 OK",
+                      "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body><u:" + action +
+                          "Response xmlns:u=\"urn:x\">" + out + "</u:" + action + "Response></s:Body></s:Envelope>");
     }
 
 private:

@@ -25,8 +25,15 @@ PortMapping Ours(std::string client) { return {3389, "TCP", 3389, std::move(clie
 const platform::LocalIpv6 kStable{{0x20, 0x01, 0x0d, 0xb8, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7}};
 
 TEST(Findings, EachCombinationGivesItsStatesAndWords) {
-    const Observations good{true, true, std::vector{Ours("192.168.1.7")}, "5.6.7.8", "5.6.7.8", "192.168.1.7",
-                            "2001-db8-1--7", FirewallStatus{true, true}, true};
+    const Observations good{true,
+                            true,
+                            std::vector{Ours("192.168.1.7")},
+                            "5.6.7.8",
+                            "5.6.7.8",
+                            "192.168.1.7",
+                            "2001-db8-1--7",
+                            FirewallStatus{true, true},
+                            true};
     struct Row {
         std::function<void(Observations&)> change;
         std::array<State, 5> states;
@@ -109,7 +116,8 @@ TEST(Door, OpensToThisComputerForAnHourAndRemovesOnlyWhatIsOurs) {
     EXPECT_TRUE(door.Renew());
     EXPECT_EQ(router.mappings["3389 TCP"].lease, "3600");
     ASSERT_TRUE(door.Close());
-    EXPECT_EQ(std::tuple(router.mappings.size(), record, door.IsOpen(), door.Renew()), std::tuple(0u, "", false, false));
+    EXPECT_EQ(std::tuple(router.mappings.size(), record, door.IsOpen(), door.Renew()),
+              std::tuple(0u, "", false, false));
 
     // Another program's mapping on the same port, or one to another computer, stays.
     for (const Mapping& theirs : {Mapping{"192.168.1.7", "Game", "0"}, Mapping{"192.168.1.9", "Kestrum", "0"}}) {
@@ -221,7 +229,8 @@ TEST(LeaseKeeper, RenewsEveryPeriodUntilItGoes) {
     std::atomic<int> renewed = 0;
     {
         const LeaseKeeper keeper(std::chrono::milliseconds(5), [&] { ++renewed; });
-        for (int wait = 0; wait < 2000 && renewed < 3; ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        for (int wait = 0; wait < 2000 && renewed < 3; ++wait)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     const int atEnd = renewed;
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -239,10 +248,11 @@ TEST(ConnectionCheck, ShowsTheFindingsAndOpensEachDoorOnlyAfterItsQuestion) {
     frmConnectionCheck check(window, CheckServices{p, p, ObserveServices{p, p, router, p, pinhole}, door});
     check.onLoad();
     const auto row = [&](CheckId first, int n) { return window.fake(Id(first) + n).text(); };
-    EXPECT_EQ(std::tuple(row(lblState0, 3), row(lblFinding0, 3).substr(0, 33), row(lblState0, 4),
-                         window.fake(Id(txtIpv6Id)).text(), window.fake(Id(lblProgress)).visible(),
-                         window.fake(Id(cmdPort)).enabled(), window.fake(Id(cmdPort6)).enabled()),
-              std::tuple("Problem", "Port 3389 on the router is closed", "Problem", "2001-db8-1--7", false, true, true));
+    EXPECT_EQ(
+        std::tuple(row(lblState0, 3), row(lblFinding0, 3).substr(0, 33), row(lblState0, 4),
+                   window.fake(Id(txtIpv6Id)).text(), window.fake(Id(lblProgress)).visible(),
+                   window.fake(Id(cmdPort)).enabled(), window.fake(Id(cmdPort6)).enabled()),
+        std::tuple("Problem", "Port 3389 on the router is closed", "Problem", "2001-db8-1--7", false, true, true));
     check.cmdCopy_Click();
     EXPECT_EQ(p.clipboard, "2001-db8-1--7");
     for (const auto& [button, question] : {std::pair(cmdPort, "Open port 3389 on the router?"),
