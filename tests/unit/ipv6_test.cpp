@@ -16,8 +16,7 @@ using State = LocalIpv6::State;
 
 Ipv6Bytes Bytes(std::initializer_list<std::uint16_t> groups) {
     Ipv6Bytes bytes{};
-    std::size_t i = 0;
-    for (const std::uint16_t group : groups) {
+    for (std::size_t i = 0; const std::uint16_t group : groups) {
         bytes[i++] = static_cast<std::uint8_t>(group >> 8);
         bytes[i++] = static_cast<std::uint8_t>(group);
     }

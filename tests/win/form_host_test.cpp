@@ -115,16 +115,13 @@ private:
     HGDIOBJ old_;
 };
 
-BOOL CALLBACK CountWindow(HWND, LPARAM total) {
-    ++*reinterpret_cast<int*>(total);
-    return TRUE;
-}
-
 // What a window can hold on to: the GDI objects the program owns, and the thread's windows.
 std::pair<long, int> Held() {
     PumpPendingMessages();
     int windows = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountWindow, reinterpret_cast<LPARAM>(&windows));
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(), [](HWND, LPARAM total) CALLBACK { return BOOL(++*reinterpret_cast<int*>(total)); },
+        reinterpret_cast<LPARAM>(&windows));
     return {HeldGdiObjects::Count(), windows};
 }
 
@@ -355,14 +352,12 @@ public:
 // The canvas draws exactly the sweep's lines (in every octant) and deletes its pens;
 // the main window's image holds it, its panels the top-left part, its labels show it, unlocked.
 TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesDeletesEveryPenAndLabelsShowIt) {
-    HDC dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = ::CreateBitmap(64, 48, 1, 32, nullptr);
-    HGDIOBJ original = ::SelectObject(dc, bitmap), pen = ::GetCurrentObject(dc, OBJ_PEN);
-    const RECT all{0, 0, 64, 48};
     for (float angle : {315.0f, 30.0f, 120.0f, 210.0f, 300.0f}) {
         paint::clsGradient painter(ui, colors);
         painter.setAngle(angle);
-        ::FillRect(dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        const Replay black({}, 64, 48);
+        HDC dc = black.dc();
+        HGDIOBJ pen = ::GetCurrentObject(dc, OBJ_PEN);
         PenNotingCanvas gdi(dc);
         testing::FakePlatform seen;
         ASSERT_EQ(painter.DrawGradient(&gdi, 64, 48), painter.DrawGradient(&seen, 64, 48));
@@ -371,10 +366,6 @@ TEST_F(FormHost, TheSweepSetsExactlyThePixelsOfItsLinesDeletesEveryPenAndLabelsS
         const auto alive = [](platform::GdiObject p) { return ::GetObjectType(reinterpret_cast<HGDIOBJ>(p)) != 0; };
         EXPECT_EQ(std::count_if(gdi.pens.begin(), gdi.pens.end(), alive), 0) << "pens left undeleted";
     }
-    ::SelectObject(dc, original);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(dc);
-
     paint::ApplyGradient(main.paintTarget(), ui, colors);
     const std::pair<long, int> painted = Held();
     paint::ApplyGradient(main.paintTarget(), ui, colors);

@@ -98,26 +98,12 @@ TEST(Network, ThePortProbeSaysYesOnlyToAPortThatAccepts) {
     std::printf("[ FIGURE   ] silent address %s: no after %llu ms\n", silent, ::GetTickCount64() - start);
 }
 
-// Over IPv6 the same on ::1: a port that accepts is a yes; one bound but not
-// listening refuses, a no at once, not at the bound.
+// Over IPv6 the same on ::1: a port that accepts is a yes; one where nothing listens
+// refuses, a no at once, not at the bound.
 TEST(Network, ThePortProbeOverIpv6SaysYesOnlyToAPortThatAccepts) {
-    const SocketsStarted sockets;
-    const auto bound = [](bool listening, std::uint16_t& port) {
-        UniqueSocket s(::socket(AF_INET6, SOCK_STREAM, IPPROTO_TCP));
-        sockaddr_in6 at{};
-        at.sin6_family = AF_INET6;
-        at.sin6_addr.s6_addr[15] = 1;  // ::1
-        int length = sizeof at;
-        if (!s || ::bind(s.get(), reinterpret_cast<sockaddr*>(&at), length) != 0 ||
-            (listening && ::listen(s.get(), 4) != 0) ||
-            ::getsockname(s.get(), reinterpret_cast<sockaddr*>(&at), &length) != 0)
-            s.reset();
-        port = ::ntohs(at.sin6_port);
-        return s;
-    };
     std::uint16_t open = 0, closed = 0;
-    const UniqueSocket listener = bound(true, open), refuser = bound(false, closed);
-    ASSERT_TRUE(listener && refuser) << "no IPv6 loopback";
+    const UniqueSocket listener(testsupport::Listen("::1", open));
+    ASSERT_TRUE(listener && UniqueSocket(testsupport::Listen("::1", closed))) << "no IPv6 loopback";
     platform::Ipv6Bytes loopback{};
     loopback[15] = 1;
     TcpPortProbe probe;

@@ -1,11 +1,8 @@
 // The router's UPnP gateway over the Winsock link, against Debian's router daemon in a
 // namespace of the test script's (scripts/router-namespace.sh): a gateway that does
 // not speak UPnP (none), one with a public outside address (public) and one behind a
-// provider's shared address (shared); and beyond it an Internet host that says whether
-// it reaches this computer. The link's own bounds are checked on loopback.
-
-#include <winsock2.h>
-#include <ws2tcpip.h>
+// provider's shared address (shared). The link's own bounds are checked on loopback;
+// that the Internet gets in is the end-to-end tier's to check.
 
 #include <gtest/gtest.h>
 
@@ -16,9 +13,7 @@
 
 #include "platform/win32/local_addresses.h"
 #include "platform/win32/router_link.h"
-#include "platform/win32/socket_owner.h"
 #include "tests/support/loopback_http.h"
-#include "tests/support/outside.h"
 #include "upnp/gateway.h"
 
 namespace kestrum::win32 {
@@ -38,29 +33,6 @@ std::string Lan6() { return Env("KESTRUM_LAN_ADDRESS6"); }
 
 long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-// The stand-in for this computer's Remote Desktop: takes connections on 3389 over both families.
-UniqueSocket ListenOn3389() {
-    UniqueSocket socket(::socket(AF_INET6, SOCK_STREAM, IPPROTO_TCP));
-    sockaddr_in6 any{};
-    any.sin6_family = AF_INET6;
-    any.sin6_port = ::htons(3389);
-    DWORD v6Only = 0;
-    if (!socket ||
-        ::setsockopt(socket.get(), IPPROTO_IPV6, IPV6_V6ONLY, reinterpret_cast<char*>(&v6Only), sizeof v6Only) != 0 ||
-        ::bind(socket.get(), reinterpret_cast<sockaddr*>(&any), sizeof any) != 0 || ::listen(socket.get(), 8) != 0)
-        socket.reset();
-    return socket;
-}
-
-// What the Internet host says of host:port: "open" when it connected within 3 s, else "closed".
-std::string Reach(const std::string& host, int port) {
-    WinsockRouterLink link;
-    const auto said = link.exchange(Lan6(), Env("KESTRUM_OUTSIDE_HOST6"),
-                                    static_cast<std::uint16_t>(std::atoi(Env("KESTRUM_OUTSIDE_CONTROL").c_str())),
-                                    host + " " + std::to_string(port) + "\n", 100, 10s);
-    return said ? said->substr(0, said->find('\n')) : "no answer from the Internet host";
 }
 
 TEST(WinsockLink, AnExchangeEndsWhenThePeerClosesAtMaxBytesOrAtTheBound) {
@@ -115,21 +87,18 @@ TEST(Router, WithoutADaemonNoGatewayIsFoundForEitherFamilyWithinTheBound) {
 }
 
 // A mapping for 3389 is on the router with its client, description and lease until
-// deleted, and the Internet reaches this computer through it; behind a shared outside
-// address the router has no address to tell and refuses the mapping.
+// deleted; behind a shared outside address the router has no address to tell and
+// refuses the mapping.
 TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
     if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
     const bool open = Mode() == "public";
-    const std::string lan4 = Lan4(), outside = Env("KESTRUM_ROUTER_OUTSIDE");
-    const SocketsStarted sockets;
-    const UniqueSocket listening = ListenOn3389();
-    ASSERT_TRUE(listening);
+    const std::string lan4 = Lan4();
     WinsockRouterLink link;
     const auto gateway = Gateway::Find(link, lan4, Family::Ipv4);
     ASSERT_TRUE(gateway);
     const Reply told = GetExternalIPAddress(*gateway);
     EXPECT_TRUE(told.done());
-    EXPECT_EQ(told.value("NewExternalIPAddress"), open ? outside : "");
+    EXPECT_EQ(told.value("NewExternalIPAddress"), open ? Env("KESTRUM_ROUTER_OUTSIDE") : "");
     const Reply added = AddPortMapping(*gateway, 3389, "TCP", lan4, "Kestrum", 3600);
     if (!open) {
         EXPECT_EQ(added.status, Reply::Status::Fault);
@@ -142,50 +111,32 @@ TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
     EXPECT_EQ(entry.value("NewPortMappingDescription"), "Kestrum");
     const int lease = std::atoi(entry.value("NewLeaseDuration").c_str());
     EXPECT_TRUE(lease > 0 && lease <= 3600) << lease;
-    const std::string listed = testsupport::Upnpc("-l");
-    EXPECT_NE(listed.find("TCP  3389->" + lan4 + ":3389  'Kestrum'"), std::string::npos) << listed;
-    EXPECT_EQ(Reach(outside, 3389), "open");
-
     EXPECT_TRUE(DeletePortMapping(*gateway, 3389, "TCP").done());
     EXPECT_EQ(GetSpecificPortMappingEntry(*gateway, 3389, "TCP").faultCode, 714);  // no such entry
-    EXPECT_EQ(Reach(outside, 3389), "closed");
-    const std::string closed = testsupport::Upnpc("-l");
-    EXPECT_TRUE(closed.find("GetGenericPortMapping") != std::string::npos && closed.find("3389->") == std::string::npos)
-        << closed;
 }
 
-// The router's firewall lets the Internet reach this computer's 3389 over IPv6 only
-// while a pinhole asked from this computer's own address is open, whatever its IPv4
-// outside address.
-TEST(Router, AnIpv6PinholeLetsTheInternetInOnlyWhileItIsOpen) {
+// A pinhole for this computer's own address opens on a firewall that allows them, is
+// updated and deleted, and then the router knows it no more, whatever the IPv4 outside.
+TEST(Router, AnIpv6PinholeIsOpenedUpdatedAndDeleted) {
     if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
-    const std::string lan6 = Lan6();
-    const SocketsStarted sockets;
-    const UniqueSocket listening = ListenOn3389();
-    ASSERT_TRUE(listening);
     WinsockRouterLink link;
     auto start = Clock::now();
-    const auto gateway = Gateway::Find(link, lan6, Family::Ipv6);
+    const auto gateway = Gateway::Find(link, Lan6(), Family::Ipv6);
     std::printf("[ FIGURE   ] IPv6 gateway found in %lld ms\n", MsSince(start));
     ASSERT_TRUE(gateway);
     EXPECT_EQ(gateway->service().type, "urn:schemas-upnp-org:service:WANIPv6FirewallControl:1");
     const Reply status = GetFirewallStatus(*gateway);
     EXPECT_EQ(status.value("FirewallEnabled"), "1");
     EXPECT_EQ(status.value("InboundPinholeAllowed"), "1");
-    EXPECT_EQ(Reach(lan6, 3389), "closed");
-
     start = Clock::now();
-    const Reply added = AddPinhole(*gateway, lan6, 3389, 3600);
+    const Reply added = AddPinhole(*gateway, Lan6(), 3389, 3600);
     std::printf("[ FIGURE   ] pinhole added in %lld ms\n", MsSince(start));
     const std::string id = added.value("UniqueID");
     ASSERT_TRUE(added.done() && !id.empty()) << added.faultCode << " " << added.faultText;
-    EXPECT_EQ(Reach(lan6, 3389), "open");
     EXPECT_TRUE(UpdatePinhole(*gateway, id, 7200).done());
     start = Clock::now();
     EXPECT_TRUE(DeletePinhole(*gateway, id).done());
     std::printf("[ FIGURE   ] pinhole deleted in %lld ms\n", MsSince(start));
-    EXPECT_EQ(Reach(lan6, 3389), "closed");
-    // Gone: the router knows the pinhole no more.
     EXPECT_EQ(UpdatePinhole(*gateway, id, 7200).faultCode, 704);
     EXPECT_EQ(DeletePinhole(*gateway, id).faultCode, 704);
 }
