@@ -18,6 +18,7 @@ class NoUi : public platform::Ui {
 public:
     void messageBox(const std::string&, unsigned, const std::string&) override {}
     bool confirm(const std::string&, unsigned, const std::string&) override { return false; }
+    bool copyText(const std::string&) override { return false; }
     void setBusyPointer(bool) override {}
     void doEvents() override {}
 };
