@@ -18,6 +18,10 @@ if ip link add silent0 type veth peer name silent1 && ip link set silent1 up &&
     ip addr add 10.99.0.1/24 dev silent0 && ip link set silent0 up &&
     ip neigh replace 10.99.0.2 lladdr 02:00:00:00:99:02 dev silent0; then
     export KESTRUM_SILENT_ADDRESS=10.99.0.2
+    # The same over IPv6: a global address there, whose neighbour takes all and answers nothing.
+    ip addr add 2001:db8:99::1/64 dev silent0 nodad &&
+        ip -6 neigh replace 2001:db8:99::2 lladdr 02:00:00:00:99:02 dev silent0 &&
+        export KESTRUM_SILENT_ADDRESS6=2001:db8:99::2
 fi
 
 # A STUN server on loopback for IP.EXE's tests (Debian's coturn, STUN only).

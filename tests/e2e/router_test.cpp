@@ -156,7 +156,8 @@ TEST_F(RouterCheck, BehindASharedAddressTheIpv6DoorLetsTheInternetInOnlyWhileItI
         std::wstring text;  // the icon's static has none
         for (HWND part = nullptr; refused && (part = ::FindWindowExW(refused, part, L"Static", nullptr));)
             text += Caption(part);
-        return text.starts_with(L"The router did not open port 3389. Your provider shares");
+        return text.starts_with(L"The router did not open port 3389. Your provider shares") &&
+               text.ends_with(L"Give the other side your IPv6 ID (2001-db8-77--2) instead.");
     }));
     ::PostMessageW(FindControl(refused, IDOK), BM_CLICK, 0, 0);
     EXPECT_FALSE(testsupport::OutsideReaches(self, 3389));  // the firewall drops what the outside starts
