@@ -126,7 +126,8 @@ std::optional<Ipv6Bytes> ChooseIpv6(const std::vector<platform::LocalIpv6>& addr
     const platform::LocalIpv6* best = nullptr;
     const auto rank = [](const platform::LocalIpv6& a) { return std::pair(a.temporary, a.state == State::Deprecated); };
     for (const platform::LocalIpv6& candidate : addresses) {
-        if (!IsGlobalUnicast(candidate.address) || candidate.state == State::NotUsable) continue;
+        if (!IsGlobalUnicast(candidate.address) || candidate.state == State::NotUsable || !candidate.onDefaultRoute)
+            continue;
         if (!best || rank(candidate) < rank(*best)) best = &candidate;  // strictly better: the first listed stays
     }
     if (!best) return std::nullopt;

@@ -38,9 +38,10 @@ std::string Ipv6ToID(const Ipv6Bytes& address);
 // with its ":", is not an ID.
 std::optional<Ipv6Bytes> IDToIpv6(std::string_view id);
 
-// The address the IPv6 ID is made from: a global unicast one that is usable; a
-// stable address before a temporary one, then a preferred before a deprecated
-// one, then the first listed. Nothing when there is none.
+// The address the IPv6 ID is made from: a global unicast one that is usable, on
+// the adapter of the default route (another adapter's, a VPN's or a lab network's,
+// is not where the Internet reaches this computer); a stable address before a temporary one, then a preferred before a
+// deprecated one, then the first listed. Nothing when there is none.
 std::optional<Ipv6Bytes> ChooseIpv6(const std::vector<platform::LocalIpv6>& addresses);
 
 }  // namespace kestrum::net

@@ -17,6 +17,8 @@ struct LocalIpv6 {
     Ipv6Bytes address{};
     bool temporary = false;  // a privacy address (random suffix), replaced every day or so
     State state = State::Preferred;
+    // On the adapter of the default IPv6 route: the one the Internet reaches this computer through.
+    bool onDefaultRoute = true;
     bool operator==(const LocalIpv6&) const = default;
 };
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "platform/win32/socket_owner.h"
 
@@ -38,6 +39,24 @@ platform::LocalIpv6::State StateOf(IP_DAD_STATE state) {
         case IpDadStateDeprecated: return State::Deprecated;
         default: return State::NotUsable;  // tentative, duplicate, invalid
     }
+}
+
+// The IPv6 address this computer would send from toward the Internet, which lies on
+// the adapter of the default route; nothing when there is no such route. Connecting
+// a datagram socket sends nothing: it only picks the route.
+std::optional<in6_addr> DefaultRouteSource() {
+    const SocketsStarted sockets;
+    const UniqueSocket probe(::socket(AF_INET6, SOCK_DGRAM, IPPROTO_UDP));
+    sockaddr_in6 to{};
+    to.sin6_family = AF_INET6;
+    to.sin6_port = ::htons(9);
+    to.sin6_addr.s6_addr[0] = 0x20;  // 2000::, the first global unicast address
+    sockaddr_in6 local{};
+    int length = sizeof local;
+    if (!sockets || !probe || ::connect(probe.get(), reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0 ||
+        ::getsockname(probe.get(), reinterpret_cast<sockaddr*>(&local), &length) != 0)
+        return std::nullopt;
+    return local.sin6_addr;
 }
 
 }  // namespace
@@ -78,9 +97,12 @@ std::vector<platform::LocalIpv6> SystemLocalAddresses::ipv6() {
     }
     std::vector<platform::LocalIpv6> found;
     if (result != NO_ERROR) return found;
+    const std::optional<in6_addr> routeSource = DefaultRouteSource();
     for (const auto* adapter = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.data()); adapter;
          adapter = adapter->Next) {
         if (adapter->OperStatus != IfOperStatusUp) continue;
+        const std::size_t first = found.size();
+        bool holdsRouteSource = false;
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress; unicast;
              unicast = unicast->Next) {
             const SOCKET_ADDRESS& socketAddress = unicast->Address;
@@ -92,7 +114,10 @@ std::vector<platform::LocalIpv6> SystemLocalAddresses::ipv6() {
             std::copy(std::begin(in6->sin6_addr.s6_addr), std::end(in6->sin6_addr.s6_addr), address.address.begin());
             address.temporary = unicast->SuffixOrigin == IpSuffixOriginRandom;
             address.state = StateOf(unicast->DadState);
+            holdsRouteSource |= routeSource && std::equal(std::begin(in6->sin6_addr.s6_addr),
+                                                          std::end(in6->sin6_addr.s6_addr), routeSource->s6_addr);
         }
+        for (std::size_t i = first; i < found.size(); ++i) found[i].onDefaultRoute = holdsRouteSource;
     }
     return found;
 }
