@@ -125,7 +125,7 @@ public:
         data = wsa;
         return step("startup " + std::to_string(version), startupResult);
     }
-    int cleanup() override { return step("cleanup", cleanupResult); }
+    int cleanup() override { return step("cleanup"); }
     int hostName(std::string&, int) override { return hostNameResult; }
     std::optional<HostRecord> hostByName(Text) override { return host; }
     int lastError() override { return 10093; }
@@ -235,7 +235,7 @@ public:
     bool confirmed = true;
     bool canStart = true, refuseWrites = false, online = true, reachable = true, rectOk = true;
     WsaData wsa{0x0101, 100};
-    int refusals = 0, startupResult = 0, cleanupResult = 0, hostNameResult = 0;
+    int refusals = 0, startupResult = 0, hostNameResult = 0;
     std::optional<HostRecord> host = HostRecord{4, {{10, 0, 0, 5}, {192, 168, 1, 2}}};
     std::intptr_t shellResult = 42;
     std::function<void(FakePlatform& window, FormEvents& logic)> whileShown;

