@@ -159,7 +159,6 @@ TEST(UpnpGateway, FindAsksTheGroupThenTheDescriptionAndPicksTheFamilysService) {
         {Family::Ipv4, {}},
         {Family::Ipv6, {v4, Http(description)}},
         {Family::Ipv4, {v4 + std::string(kMaxSearchAnswer, ' '), Http(description)}},
-        {Family::Ipv4, {v4, Http(description, 404)}},
         {Family::Ipv4, {v4, "HTTP/1.1 200 OK\r\n\r\n" + description + std::string(kMaxDescription, ' ')}},
         {Family::Ipv4, {v4, std::nullopt}},
     };
