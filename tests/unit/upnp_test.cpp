@@ -100,8 +100,7 @@ TEST(UpnpHttp, AnAnswerIsReadWholeOrNotAtAll) {
          "abc0123456789"},
         {head + "Content-Length: 9\r\n\r\nabc", std::nullopt},                    // cut short
         {head + "Transfer-Encoding: chunked\r\n\r\n3\r\nabc\r\n", std::nullopt},  // no last chunk
-        {head + "Transfer-Encoding: gzip, chunked\r\n\r\n3\r\nabc\r\n0\r\n\r\n", std::nullopt},
-        {head + "Content-Length: 3\r\n", std::nullopt},  // headers never end
+        {head + "Content-Length: 3\r\n", std::nullopt},                           // headers never end
         {"<html>200</html>", std::nullopt},
     };
     for (const auto& row : rows) {
