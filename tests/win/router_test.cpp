@@ -1,8 +1,6 @@
-// The router's UPnP gateway over the Winsock link, against Debian's router daemon in a
-// namespace of the test script's (scripts/router-namespace.sh): a gateway that does
-// not speak UPnP (none), one with a public outside address (public) and one behind a
-// provider's shared address (shared). The link's own bounds are checked on loopback;
-// that the Internet gets in is the end-to-end tier's to check.
+// The router's UPnP gateway over the Winsock link, against a router daemon in a namespace
+// of scripts/router-namespace.sh: without UPnP (none), with a public outside address
+// (public), behind a provider's shared address (shared). The link's bounds on loopback.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +9,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/win32/local_addresses.h"
 #include "platform/win32/router_link.h"
 #include "tests/support/loopback_http.h"
 #include "upnp/gateway.h"
@@ -40,36 +37,25 @@ TEST(WinsockLink, AnExchangeEndsWhenThePeerClosesAtMaxBytesOrAtTheBound) {
     testsupport::LoopbackHttpServer server([&](const testsupport::HttpRequest& request) {
         return testsupport::HttpResponse{200, body, request.target == "/hang"};
     });
-    const auto port = server.port();
     const struct {
-        const char *what, *source, *target;
-        std::uint16_t port;
+        const char *what, *target;
         std::size_t maxBytes;
         bool answered;  // the whole answer, or its first maxBytes
     } kCases[] = {
-        {"whole", "127.0.0.1", "/", port, 1 << 20, true},
-        {"cut at maxBytes", "127.0.0.1", "/", port, 100, true},
-        {"peer never answers", "127.0.0.1", "/hang", port, 1 << 20, false},
-        {"nothing listens", "127.0.0.1", "/", testsupport::ClosedLoopbackPort(), 100, false},
-        {"families differ", "::1", "/", port, 100, false},
-        {"not an address", "localhost", "/", port, 100, false},
+        {"whole", "/", 1 << 20, true},
+        {"cut at maxBytes", "/", 100, true},
+        {"peer never answers", "/hang", 1 << 20, false},
     };
     WinsockRouterLink link;
     for (const auto& c : kCases) {
         const auto start = Clock::now();
         const std::string request = "GET " + std::string(c.target) + " HTTP/1.0\r\n\r\n";
-        const auto answer = link.exchange(c.source, "127.0.0.1", c.port, request, c.maxBytes, 700ms);
+        const auto answer = link.exchange("127.0.0.1", "127.0.0.1", server.port(), request, c.maxBytes, 700ms);
         EXPECT_LT(MsSince(start), 1500) << c.what;
         ASSERT_EQ(answer.has_value(), c.answered) << c.what;
         if (!answer) continue;
         EXPECT_TRUE(c.maxBytes < body.size() ? answer->size() == c.maxBytes : answer->ends_with(body)) << c.what;
     }
-}
-
-// The address the program puts in its own IPv4 requests: this computer's on the router's
-// network ("" with no network but loopback).
-TEST(Router, TheGatewayLinkIsThisComputersAddressOnTheRoutersNetwork) {
-    EXPECT_EQ(SystemLocalAddresses().gatewayLinkIpv4(), Lan4());
 }
 
 // Without a router daemon nothing answers a search, and the search waits out its bound
@@ -108,9 +94,6 @@ TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
     const Reply entry = GetSpecificPortMappingEntry(*gateway, 3389, "TCP");
     EXPECT_EQ(entry.value("NewInternalClient"), lan4);
     EXPECT_EQ(entry.value("NewInternalPort"), "3389");
-    EXPECT_EQ(entry.value("NewPortMappingDescription"), "Kestrum");
-    const int lease = std::atoi(entry.value("NewLeaseDuration").c_str());
-    EXPECT_TRUE(lease > 0 && lease <= 3600) << lease;
     EXPECT_TRUE(DeletePortMapping(*gateway, 3389, "TCP").done());
     EXPECT_EQ(GetSpecificPortMappingEntry(*gateway, 3389, "TCP").faultCode, 714);  // no such entry
 }
@@ -125,9 +108,6 @@ TEST(Router, AnIpv6PinholeIsOpenedUpdatedAndDeleted) {
     std::printf("[ FIGURE   ] IPv6 gateway found in %lld ms\n", MsSince(start));
     ASSERT_TRUE(gateway);
     EXPECT_EQ(gateway->service().type, "urn:schemas-upnp-org:service:WANIPv6FirewallControl:1");
-    const Reply status = GetFirewallStatus(*gateway);
-    EXPECT_EQ(status.value("FirewallEnabled"), "1");
-    EXPECT_EQ(status.value("InboundPinholeAllowed"), "1");
     start = Clock::now();
     const Reply added = AddPinhole(*gateway, Lan6(), 3389, 3600);
     std::printf("[ FIGURE   ] pinhole added in %lld ms\n", MsSince(start));
@@ -138,12 +118,11 @@ TEST(Router, AnIpv6PinholeIsOpenedUpdatedAndDeleted) {
     EXPECT_TRUE(DeletePinhole(*gateway, id).done());
     std::printf("[ FIGURE   ] pinhole deleted in %lld ms\n", MsSince(start));
     EXPECT_EQ(UpdatePinhole(*gateway, id, 7200).faultCode, 704);
-    EXPECT_EQ(DeletePinhole(*gateway, id).faultCode, 704);
 }
 
-// The router grants a pinhole only to a request that comes over IPv6 from the very
-// address it opens to: which is why the link binds its source.
-TEST(Router, APinholeIsRefusedOverIpv4AndForAnotherAddress) {
+// The router grants a pinhole only to a request that comes over IPv6: which is why the
+// link binds its source.
+TEST(Router, APinholeIsRefusedOverIpv4) {
     if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
     WinsockRouterLink link;
     const auto v4 = Gateway::Find(link, Lan4(), Family::Ipv4);
@@ -152,19 +131,9 @@ TEST(Router, APinholeIsRefusedOverIpv4AndForAnotherAddress) {
     upnp::Service overIpv4 = v6->service();
     overIpv4.host = v4->service().host;
     overIpv4.port = v4->service().port;
-    const struct {
-        const char* what;
-        Gateway gateway;
-        std::string client;
-    } kCases[] = {
-        {"asked over IPv4", Gateway(link, Lan4(), overIpv4), Lan6()},
-        {"asked for another address", *v6, "2001:db8:77::99"},
-    };
-    for (const auto& c : kCases) {
-        const Reply refused = AddPinhole(c.gateway, c.client, 3389, 3600);
-        EXPECT_EQ(refused.status, Reply::Status::Fault) << c.what;
-        EXPECT_EQ(refused.faultCode, 606) << c.what;
-    }
+    const Reply refused = AddPinhole(Gateway(link, Lan4(), overIpv4), Lan6(), 3389, 3600);
+    EXPECT_EQ(refused.status, Reply::Status::Fault);
+    EXPECT_EQ(refused.faultCode, 606);
 }
 
 }  // namespace
