@@ -3,9 +3,6 @@
 // router of the test script's (scripts/router-namespace.sh), and the host on the
 // Internet side of that router about what it reaches.
 
-#include <winsock2.h>
-#include <ws2tcpip.h>
-// winsock2.h before windows.h, which would otherwise pull in the old winsock.h.
 #include <windows.h>
 
 #include <cstdio>
@@ -15,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "platform/win32/router_link.h"
 #include "platform/win32/text.h"
 
 namespace kestrum::testsupport {
@@ -55,24 +53,15 @@ inline std::string Upnpc(const std::string& arguments) {
 }
 
 // Whether the Internet host reaches host:port over TCP within its 3 s bound, asked on
-// its control port (tests/support/outside_host.py); false when it cannot be asked.
+// its control port (tests/support/outside_host.py) from this computer's IPv6 address.
 inline bool OutsideReaches(const std::string& host, int port) {
-    const char *outside = std::getenv("KESTRUM_OUTSIDE_HOST6"), *control = std::getenv("KESTRUM_OUTSIDE_CONTROL");
-    static WSADATA data;
-    static const bool started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;  // for the whole test run
-    addrinfo* found = nullptr;
-    if (!started || !outside || !control || ::getaddrinfo(outside, control, nullptr, &found) != 0) return false;
-    const SOCKET s = ::socket(found->ai_family, SOCK_STREAM, IPPROTO_TCP);
-    const DWORD waitMs = 10000;
-    ::setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&waitMs), sizeof waitMs);
-    const std::string question = host + " " + std::to_string(port) + "\n";
-    char answer[8] = {};
-    const bool asked = s != INVALID_SOCKET && ::connect(s, found->ai_addr, int(found->ai_addrlen)) == 0 &&
-                       ::send(s, question.data(), int(question.size()), 0) == int(question.size()) &&
-                       ::recv(s, answer, sizeof answer - 1, 0) > 0;
-    ::closesocket(s);
-    ::freeaddrinfo(found);
-    return asked && std::string(answer).starts_with("open");
+    const char *from = std::getenv("KESTRUM_LAN_ADDRESS6"), *outside = std::getenv("KESTRUM_OUTSIDE_HOST6"),
+               *control = std::getenv("KESTRUM_OUTSIDE_CONTROL");
+    if (!from || !outside || !control) return false;
+    const auto said =
+        win32::WinsockRouterLink().exchange(from, outside, std::uint16_t(std::atoi(control)),
+                                            host + " " + std::to_string(port) + "\n", 100, std::chrono::seconds(10));
+    return said && said->starts_with("open");
 }
 
 }  // namespace kestrum::testsupport

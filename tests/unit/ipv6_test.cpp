@@ -63,14 +63,15 @@ TEST(Ipv6, TheIdIsMadeFromAStableUsableGlobalAddress) {
     const auto a = Bytes({0x2001, 0xdb8, 0, 0, 0, 0, 0, 0xa}), b = Bytes({0x2001, 0xdb8, 0, 0, 0, 0, 0, 0xb});
     const LocalIpv6 stable{a}, stableToo{b}, temporary{b, true}, old{a, false, State::Deprecated},
         tentative{a, false, State::NotUsable}, linkLocal{Bytes({0xfe80, 0, 0, 0, 0, 0, 0, 1})},
-        unique{Bytes({0xfd00, 0, 0, 0, 0, 0, 0, 1})}, loopback{Bytes({0, 0, 0, 0, 0, 0, 0, 1})};
+        unique{Bytes({0xfd00, 0, 0, 0, 0, 0, 0, 1})}, loopback{Bytes({0, 0, 0, 0, 0, 0, 0, 1})},
+        elsewhere{b, false, State::Preferred, false};
     const std::pair<std::vector<LocalIpv6>, std::optional<Ipv6Bytes>> cases[] = {
         {{}, {}},
-        {{linkLocal, unique, loopback, tentative}, {}},
-        {{linkLocal, temporary, stable}, a},  // stable first
-        {{temporary, old}, a},                // stable first, deprecated though it is
-        {{old, stableToo}, b},                // then preferred
-        {{stableToo, stable}, b},             // then the first listed
+        {{linkLocal, unique, loopback, tentative, elsewhere}, {}},  // none usable on the default route
+        {{linkLocal, temporary, stable}, a},                        // stable first
+        {{temporary, old}, a},                                      // stable first, deprecated though it is
+        {{old, stableToo}, b},                                      // then preferred
+        {{stableToo, stable}, b},                                   // then the first listed
     };
     for (const auto& [addresses, chosen] : cases) EXPECT_EQ(ChooseIpv6(addresses), chosen) << addresses.size();
 }

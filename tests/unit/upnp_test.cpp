@@ -62,8 +62,10 @@ std::string Description(const std::vector<std::pair<std::string, std::string>>& 
     if (!urlBase.empty()) xml += "<URLBase>" + urlBase + "</URLBase>";
     xml += "<device><deviceList><device><serviceList>\n";
     for (const auto& [type, url] : services)
-        xml += "<service><serviceType>urn:schemas-upnp-org:service:" + type + "</serviceType>\n<controlURL> " + url +
-               " </controlURL><eventSubURL/></service>";
+        xml.append("<service><serviceType>urn:schemas-upnp-org:service:")
+            .append(type)
+            .append("</serviceType>\n")
+            .append("<controlURL> " + url + " </controlURL><eventSubURL/></service>");
     return xml + "</serviceList></device></deviceList></device></root>";
 }
 
