@@ -21,19 +21,13 @@ using enum CheckId;
 using platform::Id;
 using Mapping = testing::FakeRouter::Mapping;
 
-PortMapping Ours(std::string client) { return {3389, "TCP", 3389, std::move(client), true, "Kestrum"}; }
 const platform::LocalIpv6 kStable{{0x20, 0x01, 0x0d, 0xb8, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 7}};
 
 TEST(Findings, EachCombinationGivesItsStatesAndWords) {
-    const Observations good{true,
-                            true,
-                            std::vector{Ours("192.168.1.7")},
-                            "5.6.7.8",
-                            "5.6.7.8",
-                            "192.168.1.7",
-                            "2001-db8-1--7",
-                            FirewallStatus{true, true},
-                            true};
+    // clang-format off
+    const Observations good{true, true, std::vector{PortMapping{3389, "TCP", 3389, "192.168.1.7", true, "Kestrum"}},
+                            "5.6.7.8", "5.6.7.8", "192.168.1.7", "2001-db8-1--7", FirewallStatus{true, true}, true};
+    // clang-format on
     struct Row {
         std::function<void(Observations&)> change;
         std::array<State, 5> states;
@@ -54,9 +48,12 @@ TEST(Findings, EachCombinationGivesItsStatesAndWords) {
          "did not tell its outside address"},
         // Behind a provider's shared address: no door on this router helps, the IPv6 ID does.
         {[](Observations& o) { o.routerOutside = ""; o.mappings->clear(); o.pinholeOpen = false; },
-         {Good, Good, Problem, Problem, Problem}, "cannot help while a provider stands in front of the router. "
+         {Good, Good, Problem, Problem, Problem}, "no outside address of its own: your provider shares one public "
+                                                  "address among many homes, so nothing on this router can be "
+                                                  "reached from the Internet over IPv4. Give the other side your "
+                                                  "IPv6 ID (2001-db8-1--7) instead.\nPort 3389 on the router is "
+                                                  "closed, and opening it cannot help while a provider stands in front of the router. "
                                                   "Give the other side your IPv6 ID (2001-db8-1--7) instead."},
-        {[](Observations& o) { o.routerOutside = ""; }, {Good, Good, Problem, Good, Good}, "no outside address of its own"},
         {[](Observations& o) { o.mappings->front().internalClient = "192.168.1.9"; }, {Good, Good, Good, Problem, Good},
          "leads to 192.168.1.9, not to this computer (192.168.1.7)"},
         {[](Observations& o) { o.mappings->clear(); }, {Good, Good, Good, Problem, Good}, "Open it below while"},
