@@ -211,8 +211,6 @@ TEST(Pinhole, OpensFromTheStableAddressRenewsAndIsDeletedHoweverTheProgramEnds) 
     p.ipv6Addresses = {kStable};
     router.refuse["AddPinhole"] = 606;
     EXPECT_EQ(std::tuple(pinhole.Open().why.find("(error 606)") != std::string::npos, record), std::tuple(true, ""));
-    p.ipv6Addresses.clear();
-    EXPECT_EQ(pinhole.Open().why, "This computer has no global IPv6 address.");
 }
 
 TEST(LeaseKeeper, RenewsEveryPeriodUntilItGoes) {
