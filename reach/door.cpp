@@ -18,7 +18,7 @@ constexpr int kNoSuchEntry = 714;
 
 // Why the router refused the mapping, as the user can act on it.
 DoorChange Refused(const upnp::Gateway& gateway, const upnp::Reply& reply) {
-    if (reply.status == upnp::Reply::Status::NoAnswer) return {false, "The router did not answer."};
+    if (reply.status == upnp::Reply::Status::NoAnswer) return {false, RefusedInItsWords(reply)};
     const upnp::Reply outside = GetExternalIPAddress(gateway);
     const std::string address = outside.value("NewExternalIPAddress");
     if (outside.done() && (address.empty() || IsPrivateOrShared(address)))
@@ -34,11 +34,16 @@ DoorChange Refused(const upnp::Gateway& gateway, const upnp::Reply& reply) {
                     "or open port 3389 there by hand."};
         default: break;
     }
-    std::string why = "The router refused (error " + std::to_string(reply.faultCode);
-    return {false, why + (reply.faultText.empty() ? "" : ": " + reply.faultText) + ")."};
+    return {false, RefusedInItsWords(reply)};
 }
 
 }  // namespace
+
+std::string RefusedInItsWords(const upnp::Reply& reply) {
+    if (reply.status == upnp::Reply::Status::NoAnswer) return "The router did not answer.";
+    std::string why = "The router refused (error " + std::to_string(reply.faultCode);
+    return why + (reply.faultText.empty() ? "" : ": " + reply.faultText) + ").";
+}
 
 DoorChange Door::Open() {
     std::lock_guard lock(mutex_);

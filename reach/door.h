@@ -28,6 +28,9 @@ struct DoorChange {
     bool providerInFront = false;  // refused because the router's outside address is shared
 };
 
+// The router's own words for a refusal that no plainer words fit, or that it did not answer.
+std::string RefusedInItsWords(const upnp::Reply& reply);
+
 struct RouterServices {
     platform::RouterLink& link;
     platform::LocalAddresses& local;

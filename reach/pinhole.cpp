@@ -16,8 +16,7 @@ constexpr const char* kKey = "Pinhole";
 constexpr int kNoSuchPinhole = 704;
 
 DoorChange Refused(const upnp::Reply& reply) {
-    switch (reply.status == upnp::Reply::Status::NoAnswer ? 0 : reply.faultCode) {
-        case 0: return {false, "The router did not answer."};
+    switch (reply.status == upnp::Reply::Status::Fault ? reply.faultCode : 0) {
         case 606: return {false, "The router did not allow this computer to open a port (error 606)."};
         case 701: return {false, "The router's IPv6 firewall has no room for another open port."};
         case 702: return {false, "The router's IPv6 firewall is off: there is no port to open."};
@@ -27,8 +26,7 @@ DoorChange Refused(const upnp::Reply& reply) {
                     "router's settings, or allow port 3389 to this computer there by hand."};
         default: break;
     }
-    std::string why = "The router refused (error " + std::to_string(reply.faultCode);
-    return {false, why + (reply.faultText.empty() ? "" : ": " + reply.faultText) + ")."};
+    return {false, RefusedInItsWords(reply)};
 }
 
 }  // namespace
