@@ -2,9 +2,11 @@
 // A home router for the unit tests, spoken to over the router link as the real one
 // is: it answers the SSDP search of either family, serves a description with an
 // IPv4 connection service and an IPv6 firewall service, and carries out the SOAP
-// actions Kestrum sends on a table of mappings and pinholes.
+// actions Kestrum sends on a table of mappings and pinholes. The check asks both
+// families at once, from two threads: one call at a time is carried out.
 
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +31,7 @@ public:
 
     std::optional<std::string> search(const std::string& source, const std::string&, std::size_t,
                                       std::chrono::milliseconds) override {
+        const std::lock_guard lock(mutex_);
         if (!answers) return std::nullopt;
         const bool v6 = source.find(':') != std::string::npos;
         return "HTTP/1.1 200 OK\r\nST: upnp:rootdevice\r\nLOCATION: http://" +
@@ -37,6 +40,7 @@ public:
 
     std::optional<std::string> exchange(const std::string& source, const std::string&, std::uint16_t,
                                         const std::string& request, std::size_t, std::chrono::milliseconds) override {
+        const std::lock_guard lock(mutex_);
         if (request.starts_with("GET")) return Answer("200 OK", kDescription);
         const std::size_t hash = request.find('#'), quote = request.find('"', hash);
         const std::string action = request.substr(hash + 1, quote - hash - 1);
@@ -101,6 +105,7 @@ private:
         "<serviceType>urn:schemas-upnp-org:service:WANIPv6FirewallControl:1</serviceType>"
         "<controlURL>/ctl/IP6FCtl</controlURL></service></serviceList></device></deviceList></device></root>";
     int lastId_ = 0;
+    std::mutex mutex_;
 };
 
 }  // namespace kestrum::testing
