@@ -2,13 +2,12 @@
 // winsock2.h before the rest, which would otherwise pull in the old winsock.h.
 #include "platform/win32/router_link.h"
 
-#include <iphlpapi.h>
 #include <ws2tcpip.h>
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
+#include "platform/win32/adapter_list.h"
 #include "platform/win32/socket_owner.h"
 
 namespace kestrum::win32 {
@@ -40,30 +39,6 @@ std::optional<Endpoint> Parse(const std::string& text, std::uint16_t port) {
         return std::nullopt;
     }
     return at;
-}
-
-// The index of the interface that holds the IPv6 address; 0 when none does. Asked
-// for both families: the IPv6-only listing fails on a machine without an IPv6
-// resolver. Wine leaves Ipv6IfIndex 0 and gives the right IfIndex.
-DWORD InterfaceOf(const in6_addr& address) {
-    const ULONG flags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
-    ULONG bytes = 16 * 1024;
-    std::vector<IP_ADAPTER_ADDRESSES> list;
-    ULONG result = ERROR_BUFFER_OVERFLOW;
-    for (int tries = 0; tries < 3 && result == ERROR_BUFFER_OVERFLOW; ++tries) {
-        list.resize(bytes / sizeof(IP_ADAPTER_ADDRESSES) + 1);
-        result = ::GetAdaptersAddresses(AF_UNSPEC, flags, nullptr, list.data(), &bytes);
-    }
-    if (result != NO_ERROR) return 0;
-    for (const IP_ADAPTER_ADDRESSES* adapter = list.data(); adapter; adapter = adapter->Next)
-        for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = adapter->FirstUnicastAddress; unicast;
-             unicast = unicast->Next) {
-            const sockaddr* held = unicast->Address.lpSockaddr;
-            if (held && held->sa_family == AF_INET6 &&
-                std::memcmp(&reinterpret_cast<const sockaddr_in6*>(held)->sin6_addr, &address, sizeof address) == 0)
-                return adapter->Ipv6IfIndex ? adapter->Ipv6IfIndex : adapter->IfIndex;
-        }
-    return 0;
 }
 
 // A socket of the source's family bound to the source (any port); nothing when it
