@@ -39,6 +39,18 @@ DoorChange Refused(const upnp::Gateway& gateway, const upnp::Reply& reply) {
 
 }  // namespace
 
+std::optional<std::optional<PortMapping>> RemoteDesktopMappingOn(const upnp::Gateway& gateway) {
+    const upnp::Reply entry = GetSpecificPortMappingEntry(gateway, kRemoteDesktopPort, kTcp);
+    if (!entry.done())
+        return entry.faultCode == kNoSuchEntry ? std::optional(std::optional<PortMapping>()) : std::nullopt;
+    return PortMapping{kRemoteDesktopPort,
+                       std::string(kTcp),
+                       std::atoi(entry.value("NewInternalPort").c_str()),
+                       entry.value("NewInternalClient"),
+                       entry.value("NewEnabled") == "1",
+                       entry.value("NewPortMappingDescription")};
+}
+
 std::string RefusedInItsWords(const upnp::Reply& reply) {
     if (reply.status == upnp::Reply::Status::NoAnswer) return "The router did not answer.";
     std::string why = "The router refused (error " + std::to_string(reply.faultCode);
@@ -104,18 +116,10 @@ bool Door::RemoveOurs(const std::string& local) {
                        ? gateway_
                        : upnp::Gateway::Find(services_.link, local, upnp::Family::Ipv4);
     if (!gateway) return false;  // the router is gone for now: keep the record
-    const upnp::Reply entry = GetSpecificPortMappingEntry(*gateway, kRemoteDesktopPort, kTcp);
-    if (entry.done()) {
-        const PortMapping mapping{kRemoteDesktopPort,
-                                  std::string(kTcp),
-                                  std::atoi(entry.value("NewInternalPort").c_str()),
-                                  entry.value("NewInternalClient"),
-                                  entry.value("NewEnabled") == "1",
-                                  entry.value("NewPortMappingDescription")};
-        if (IsOurs(mapping, local) && !DeletePortMapping(*gateway, kRemoteDesktopPort, kTcp).done()) return false;
-    } else if (entry.faultCode != kNoSuchEntry) {
-        return false;  // not known whether ours is there: keep the record
-    }
+    const auto mapping = RemoteDesktopMappingOn(*gateway);
+    if (!mapping) return false;  // not known whether ours is there: keep the record
+    if (*mapping && IsOurs(**mapping, local) && !DeletePortMapping(*gateway, kRemoteDesktopPort, kTcp).done())
+        return false;
     services_.settings.saveSetting(platform::kSettingsApplication, kSection, kKey, "");
     return true;
 }

@@ -13,6 +13,7 @@
 #include "platform/local_addresses.h"
 #include "platform/router_link.h"
 #include "platform/settings.h"
+#include "reach/findings.h"
 #include "upnp/gateway.h"
 
 namespace kestrum::reach {
@@ -27,6 +28,10 @@ struct DoorChange {
     std::string why;
     bool providerInFront = false;  // refused because the router's outside address is shared
 };
+
+// The mapping on the router's port 3389 (TCP): an empty inner optional when there is
+// none; nothing when the router did not tell.
+std::optional<std::optional<PortMapping>> RemoteDesktopMappingOn(const upnp::Gateway& gateway);
 
 // The router's own words for a refusal that no plainer words fit, or that it did not answer.
 std::string RefusedInItsWords(const upnp::Reply& reply);

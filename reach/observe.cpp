@@ -1,6 +1,5 @@
 #include "reach/observe.h"
 
-#include <cstdlib>
 #include <future>
 
 #include "info/start_sys_info.h"
@@ -32,11 +31,8 @@ void ObserveIpv4(platform::RouterLink& link, Observations& seen) {
         const std::string address = outside.value("NewExternalIPAddress");
         if (address.empty() || IsIpv4Address(address)) seen.routerOutside = address;
     }
-    const upnp::Reply entry = GetSpecificPortMappingEntry(*gateway, kRemoteDesktopPort, kTcp);
-    if (entry.done() && IsIpv4Address(entry.value("NewInternalClient")))
-        seen.mappings->push_back({kRemoteDesktopPort, std::string(kTcp),
-                                  std::atoi(entry.value("NewInternalPort").c_str()), entry.value("NewInternalClient"),
-                                  entry.value("NewEnabled") == "1", entry.value("NewPortMappingDescription")});
+    const auto mapping = RemoteDesktopMappingOn(*gateway);
+    if (mapping && *mapping && IsIpv4Address((*mapping)->internalClient)) seen.mappings->push_back(**mapping);
 }
 
 // This computer's IPv6 ID and what the router's IPv6 firewall says, asked from that address.
