@@ -62,12 +62,13 @@ protected:
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
     // clang-format off
     const Log asking = {"busy", "lblConnection.text=Try to connecting...", "lblConnection.color=16711680",
-                        "events", "sleep 500", "open Kestrum 1.2"};
+                        "events", "sleep 500", "open Kestrum 1.2 0 0"};  // preconfigured proxy, synchronous
     // clang-format on
     p.programPath = "E:\\kestrum.exe";
     p.canStart = false;  // IP.EXE missing: what an earlier run stored is shown
     form.GetIP();
-    EXPECT_EQ(p.log, (asking + Log{"url http://www.msftconnecttest.com/connecttest.txt", "close 2", "close 1",
+    // Reload, no cache write, keep connection: a page from a cache would say online with the cable out.
+    EXPECT_EQ(p.log, (asking + Log{"url http://www.msftconnecttest.com/connecttest.txt 84400000", "close 2", "close 1",
                                    "cmdTRY.hidden", "start E:\\IP.EXE", "sleep 10000", "txtLocalIP.text=14-27-39-21",
                                    "startup 257", "cleanup", "txtAlternateID.text=23-25-36-22",
                                    "lblConnection.color=65280", "lblConnection.text=My Computer is online.", "idle"}));
@@ -125,7 +126,12 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
         // clang-format off
         {cmdGETIP, " 14-27-39-21 ",
          {"busy", "probe 1.2.3.4", "sleep 2000", "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly},
+        // Four parts, empty ones included, or it is no ID: more parts are never probed.
         {mnuGetIP, "14-27-39", {"busy", "message Wrong ID", "idle"}},
+        {cmdBrowse, "14-27-39-21-5", {"busy", "message Wrong ID", "idle"}},
+        {cmdGETIP, "-", {"busy", "message Wrong ID", "idle"}},
+        {mnuRD, "14--39-21", {"busy", "probe 1.-25.3.4", "probe 1.-25.3.4",
+          "message This Remote ID [14--39-21] is not available on Internet", "idle"}},
         {cmdGETIP, "14.27.39.21", {}},
         {mnuRD, "14-27-39-21\" /restricted", {"busy", "probe 1.2.3.4", rd, "cmdCreateSession.disabled",
                                               "mnuRD.disabled", "idle"}},  // only numbers reach it
@@ -134,8 +140,9 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
           "cmdCreateSession.disabled", "mnuRD.disabled", "idle"}, 0, true, 42, "E:\\"},
         {cmdCreateSession, "14-27-39-21", {"busy", "probe 1.2.3.4", rd, notFound, "idle"}, 64, true, 2},
         // The hop probe says no: the service's own port decides, Remote Desktop's or the shared folders'.
-        {cmdCreateSession, "14-27-39-21", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 3389 within 3000",
-          "message This Remote ID [14-27-39-21] is not available on Internet", "idle"}, 64, false, 42, "C:\\Tools", {445}},
+        {cmdCreateSession, " 14-27-39-21  ", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 3389 within 3000",
+          "message This Remote ID [ 14-27-39-21  ] is not available on Internet", "idle"}, 64, false, 42, "C:\\Tools",
+         {445}},  // the ID as typed, blanks and all
         {cmdGETIP, "14-27-39-21", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 3389 within 3000", "sleep 2000",
           "idle", "message Remote IP is : 1.2.3.4"}, platform::kOkOnly, false, 42, "C:\\Tools", {3389}},
         {cmdBrowse, "14-27-39-21", {"busy", "probe 1.2.3.4", "probe 1.2.3.4", "connect 445 within 3000", explore,
@@ -170,6 +177,30 @@ TEST_F(MainWindow, EachRemoteCommandChecksTheIdThenActsOnTheDecodedAddress) {
             EXPECT_EQ(p.lastMessage, std::pair(c.style, std::string(kAppTitle))) << c.typed;
         }
     }
+}
+
+// Every result the shell can give up to 32, and one above: a code the launch table names says its own
+// sentence and the launch counts as refused; any other code takes the success path, as 33 does.
+TEST_F(MainWindow, ALaunchRefusedByTheShellIsReportedAndNeverTakenAsStarted) {
+    const std::set<std::intptr_t> refusals = {0, 2, 3, 5, 8, 11, 26, 27, 28, 29, 30, 31, 32};
+    std::map<std::intptr_t, std::string> said;  // the first line after the launch, for each code
+    p.fake(txtRemoteIP).text_ = "14-27-39-21";
+    for (const KestrumId command : {cmdCreateSession, cmdBrowse}) {
+        for (std::intptr_t code = 0; code <= 33; ++code) {
+            p.log.clear();
+            p.shellResult = code;
+            p.fake(command).enabled_ = true;
+            form.onClick(Id(command));
+            ASSERT_GT(p.log.size(), 4u) << code;
+            const bool message = p.log[3].starts_with("message ");
+            EXPECT_EQ(message, refusals.count(code) > 0) << Id(command) << " " << code << ": " << p.log[3];
+            EXPECT_EQ(p.fake(command).enabled_, message) << Id(command) << " " << code << " counted as started";
+            EXPECT_EQ(said.emplace(code, message ? p.log[3] : "").first->second, message ? p.log[3] : "") << code;
+        }
+    }
+    std::set<std::string> sentences;
+    for (const auto& [code, sentence] : said) sentences.insert(sentence);
+    EXPECT_EQ(sentences.size(), refusals.size() + 1) << "two codes share a sentence";  // and "" for the others
 }
 
 // Each window repaints at a new dpi; closed, the main window's activation rules run:
