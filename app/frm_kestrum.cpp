@@ -101,7 +101,7 @@ void frmKestrum::GetIP() {
         // Missing or not startable: discovery goes on with whatever value an
         // earlier run left, or none.
         system.startProgram(path);
-        system.sleep(10000);
+        system.sleep(kIpExeWaitMs);
 
         std::string value =
             services_.settings.getSetting(kSettingsApplication, kPublicAddressSection, kPublicAddressKey).value_or("");

@@ -41,6 +41,9 @@ struct Services {
     reach::Pinhole& pinhole;
 };
 
+// How long discovery gives IP.EXE before it reads the address IP.EXE stored.
+inline constexpr unsigned kIpExeWaitMs = 10000;
+
 inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue
 inline constexpr std::uint32_t kStatusBusyColor = 0xFF0000;   // blue
 inline constexpr std::uint32_t kStatusOnlineColor = 0x00FF00;

@@ -10,6 +10,7 @@
 #include <span>
 #include <thread>
 
+#include "app/frm_kestrum.h"
 #include "ipexe/address.h"
 #include "ipexe/program.h"
 #include "ipexe/stun.h"
@@ -95,8 +96,11 @@ TEST(Address, OnlyAnAddressAloneInA200ReplyOfAFewBytesCounts) {
     const std::string padded = "203.0.113.7" + std::string(kMaxHttpBody - 11, '\n');
     EXPECT_EQ(AddressFromHttpReply({200, " \t203.0.113.7\r\n"}), "203.0.113.7");
     EXPECT_EQ(AddressFromHttpReply({200, padded}), "203.0.113.7");
-    for (const platform::HttpReply& reply :
-         {platform::HttpReply{200, padded + "\n"}, {200, "IP: 203.0.113.7"}, {200, "\r\n"}})
+    for (const platform::HttpReply& reply : {platform::HttpReply{200, padded + "\n"},
+                                             {200, "IP: 203.0.113.7"},
+                                             {200, "\r\n"},
+                                             {404, "203.0.113.7"},
+                                             {503, "203.0.113.7\r\n"}})
         EXPECT_EQ(AddressFromHttpReply(reply), std::nullopt) << reply.body.size();
 }
 
@@ -104,6 +108,8 @@ TEST(Options, NamedSourcesReplaceTheBuiltInOnesAndMistakesAreRefused) {
     const Options named = ParseOptions({"--stun", "127.0.0.1:3478", "--stun=h:65535", "--deadline", "60000", "/?"});
     EXPECT_EQ(named.stunServers, (std::vector<HostPort>{{"127.0.0.1", 3478}, {"h", 65535}}));
     EXPECT_EQ(std::tuple(named.urls.size(), named.deadline, named.help), std::tuple(0u, 60000ms, true));
+    // Kestrum reads the address after its wait for IP.EXE: by then IP.EXE must have given up.
+    EXPECT_LT(ParseOptions({}).deadline, std::chrono::milliseconds(app::kIpExeWaitMs));
     // clang-format off
     for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
              {"--bogus"}, {"--stun"}, {"--stun", "host"}, {"--stun", ":1"}, {"--stun", "h:65536"},
