@@ -65,8 +65,8 @@ const MenuDef kMenus[] = {
     {Id(mnuExit), "mnuExit", Id(mnuAction), "E&xit", {'Q'}},
     {Id(mnuHelp), "mnuHelp", 0, "&Help"},
     {Id(mnuHowTO), "mnuHowTO", Id(mnuHelp), "How &To...", {'T'}},
-    {Id(mnuCheck), "mnuCheck", Id(mnuHelp), "&Connection Check...", {'K'}},
     {Id(mnuAbout), "mnuAbout", Id(mnuHelp), "&About", {'A'}},
+    {Id(mnuCheck), "mnuCheck", Id(mnuHelp), "&Connection Check...", {'K'}},
 };
 
 const platform::FormDef kForm{

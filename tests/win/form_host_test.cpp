@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@ using platform::Id;
 using enum app::KestrumId;
 using enum info::AboutId;
 using enum info::HowToId;
+using testing::operator+;
 using testsupport::FindControl;
 
 class Recorder : public platform::FormEvents {
@@ -64,21 +66,6 @@ std::vector<std::string> Shown(HMENU bar) {
     }
     return entries;
 }
-std::vector<std::string> Wanted(FormWindow& form) {
-    std::vector<std::string> entries;
-    const auto add = [&](const platform::MenuDef& m) {
-        const platform::Control& entry = form.control(m.id);
-        const std::string grey = entry.enabled() ? "" : "|grey";
-        if (entry.visible()) entries.push_back(m.caption == "-" ? "-" : platform::MenuText(m) + grey);
-        return entry.visible();
-    };
-    for (const platform::MenuDef& menu : app::KestrumLayout().menus)
-        if (!menu.parent && add(menu))
-            for (const platform::MenuDef& m : app::KestrumLayout().menus)
-                if (m.parent == menu.id) add(m);
-    return entries;
-}
-
 // The lines a recording canvas saw, drawn here with plain GDI calls into a w by h image,
 // black at first: what the program's drawing through its canvas must show.
 class Replay {
@@ -169,24 +156,34 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
     std::vector<std::string> wanted{"load", "resize", "activate", "change " + std::to_string(Id(txtRemoteIP)),
                                     Click(Id(cmdCreateSession))};
 
-    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
+    // The menus as the user sees them: Get IP hidden at first, and About second in Help, where it always was.
+    const testing::Log exit = {"-", "E&xit\tCtrl+Q"},
+                       help = {"&Help", "How &To...\tCtrl+T", "&About\tCtrl+A", "&Connection Check...\tCtrl+K"};
+    const testing::Log firstAction = {"&Action", "&Remote Desktop\tCtrl+R|grey", "&Browse Shared Folder\tCtrl+B|grey"};
+    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), firstAction + exit + help);
     main.control(Id(mnuGetIP)).setVisible(true);  // enters between its elder and younger siblings
     for (int id : {Id(mnuRD), Id(mnuBrowse), Id(mnuGetIP)}) main.control(id).setEnabled(true);
-    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
+    const testing::Log action = {"&Action", "&Remote Desktop\tCtrl+R", "&Browse Shared Folder\tCtrl+B"};
+    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), action + testing::Log{"&Get IP\tCtrl+G"} + exit + help);
     BYTE keys[256] = {};
     keys[VK_CONTROL] = 0x80;
     ::SetKeyboardState(keys);
-    for (const platform::MenuDef& m : app::KestrumLayout().menus) {
-        if (!m.shortcut.key) continue;
-        MSG press{FindControl(main.hwnd(), Id(txtRemoteIP)), WM_KEYDOWN, static_cast<WPARAM>(m.shortcut.key), 0, 0, {}};
-        EXPECT_TRUE(main.preTranslate(press)) << m.name;
-        wanted.push_back(Click(m.id));
+    for (const auto& [key, entry] : {std::pair{'R', mnuRD},
+                                     {'B', mnuBrowse},
+                                     {'G', mnuGetIP},
+                                     {'Q', mnuExit},
+                                     {'T', mnuHowTO},
+                                     {'A', mnuAbout},
+                                     {'K', mnuCheck}}) {
+        MSG press{FindControl(main.hwnd(), Id(txtRemoteIP)), WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
+        EXPECT_TRUE(main.preTranslate(press)) << key;
+        wanted.push_back(Click(Id(entry)));
     }
     keys[VK_CONTROL] = 0;
     ::SetKeyboardState(keys);
     EXPECT_EQ(recorder.events, wanted);
     main.control(Id(mnuGetIP)).setVisible(false);
-    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), Wanted(main));
+    EXPECT_EQ(Shown(::GetMenu(main.hwnd())), action + exit + help);
     // A button that hides or disables itself with the focus hands it on in tab order (past the disabled ones).
     for (const auto take : {&platform::Control::setVisible, &platform::Control::setEnabled}) {
         main.control(Id(cmdTRY)).setVisible(true);
@@ -197,10 +194,12 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
     }
 }
 
-// Every control where its twips fall at the dpi (moved: at kMovedLeft), in its points at
-// the dpi or the dialog font; the client area, its image and the frame's kind.
+// Every control where its twips fall at the dpi (moved: at kMovedLeft), in the face its table
+// names and a height that follows the dpi from the first one seen (heights: by control, that dpi
+// and height); the client area, its image and the frame's kind.
 constexpr int kMovedLeft = 1000;
-void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, int moved) {
+using Heights = std::map<std::string, std::pair<int, LONG>>;
+void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, int moved, Heights& heights) {
     const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
     for (const platform::ControlDef& c : spec.controls) {
         SCOPED_TRACE(::testing::Message() << spec.name << "." << c.name << " at dpi " << dpi);
@@ -213,9 +212,11 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, i
         if (c.kind == platform::ControlKind::PictureBox || c.kind == platform::ControlKind::RichText) continue;
         LOGFONTW font{};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-        const LOGFONTW own = testsupport::TableFont(spec, c, dpi);
-        EXPECT_EQ(font.lfHeight, own.lfHeight);
-        EXPECT_STREQ(font.lfFaceName, own.lfFaceName);
+        const std::string_view face = (c.font ? *c.font : spec.font).face;
+        EXPECT_TRUE(face.empty() || Narrow(font.lfFaceName) == face) << Narrow(font.lfFaceName);
+        const auto [first, _] = heights.emplace(std::string(c.name), std::pair(dpi, font.lfHeight));
+        const auto& [firstDpi, firstHeight] = first->second;
+        EXPECT_NEAR(font.lfHeight, double(firstHeight) * dpi / firstDpi, dpi == firstDpi ? 0 : 1);
     }
     RECT client;
     ::GetClientRect(form.hwnd(), &client);
@@ -240,13 +241,14 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     recorder.events.clear();
     const int dpis[] = {main.dpi(), 120, 144, 192, main.dpi()};  // back at the start, not a pixel has drifted
     std::pair<long, int> afterFirstMove;                         // which made the icons of its own
+    std::map<FormWindow*, Heights> heights;
     for (int i = 0; i < 5; ++i) {
         for (auto [form, spec] : forms) {
             RECT suggested{40, 30, 340, 230}, frame;  // the size is the window's to choose
             if (i) ::SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpis[i], dpis[i]), LPARAM(&suggested));
             ::GetWindowRect(form->hwnd(), &frame);
             EXPECT_TRUE(!i || (frame.left == 40 && frame.top == 30)) << spec->name;
-            ExpectLaidOutAt(*form, *spec, dpis[i], form == &main ? Id(cmdTRY) : 0);
+            ExpectLaidOutAt(*form, *spec, dpis[i], form == &main ? Id(cmdTRY) : 0, heights[form]);
         }
         EXPECT_EQ(recorder.events, (i ? std::vector<std::string>{"resize", "dpi"} : std::vector<std::string>{}));
         recorder.events.clear();
