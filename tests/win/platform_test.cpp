@@ -26,8 +26,11 @@
 #include "platform/win32/socket_owner.h"
 #include "platform/win32/system.h"
 #include "platform/win32/text.h"
+#include "reach/findings.h"
+#include "reach/observe.h"
 #include "remote/launch_errors.h"
 #include "tests/support/child_windows.h"
+#include "tests/support/fake_router.h"
 #include "tests/support/fakes.h"
 #include "tests/support/loopback_http.h"
 #include "tests/support/outside.h"
@@ -56,6 +59,43 @@ TEST(Settings, TextRoundTripsAsPlainRegSz) {
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(Narrow(raw), text);
     ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\KESTRUM-WIN-TEST");
+}
+
+// The Connection Check's Remote Desktop row from the local machine's keys, here a key of the
+// test's own standing in for them: a number (fDenyTSConnections) and a text (EditionID).
+TEST(Settings, TheRemoteDesktopRowReadsTheMachinesNumberAndEdition) {
+    const wchar_t kOwn[] = L"Software\\KESTRUM-WIN-TEST\\Machine";
+    HKEY machine = nullptr;
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_CURRENT_USER, kOwn, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &machine, nullptr), 0);
+    ASSERT_EQ(::RegOverridePredefKey(HKEY_LOCAL_MACHINE, machine), 0);
+    testing::FakePlatform p;
+    p.lanAddress.clear();  // no router asked
+    testing::FakeRouter router;
+    reach::Pinhole pinhole{{router, p, p}};
+    Win32Registry registry;
+    const struct {
+        DWORD deny;
+        std::wstring edition;
+        reach::State row;
+    } cases[] = {{0, L"Professional", reach::State::Good},
+                 {1, L"Professional", reach::State::Problem},
+                 {0, L"CoreSingleLanguage", reach::State::Problem}};
+    for (const auto& c : cases) {
+        const auto bytes = static_cast<DWORD>(c.edition.size() * 2 + 2);
+        ASSERT_EQ(::RegSetKeyValueW(machine, L"SYSTEM\\CurrentControlSet\\Control\\Terminal Server",
+                                    L"fDenyTSConnections", REG_DWORD, &c.deny, sizeof c.deny),
+                  0);
+        ASSERT_EQ(::RegSetKeyValueW(machine, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", L"EditionID", REG_SZ,
+                                    c.edition.c_str(), bytes),
+                  0);
+        const reach::Observations seen = reach::Observe({registry, p, router, p, pinhole});
+        EXPECT_EQ(seen.remoteDesktopOn, c.deny == 0) << c.deny;
+        EXPECT_EQ(seen.editionAccepts, c.edition != L"CoreSingleLanguage") << Narrow(c.edition);
+        EXPECT_EQ(reach::Findings(seen).front().state, c.row) << c.deny << " " << Narrow(c.edition);
+    }
+    ::RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
+    ::RegCloseKey(machine);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\KESTRUM-WIN-TEST");
 }
 
 TEST(Network, TheOnlineProbeAsksThroughTheProxyAndTheHostLookupGivesAnAddress) {
