@@ -47,17 +47,42 @@ TEST_F(Gradient, SweepsTheAreaLineByLineFromColor1ToColor2) {
     EXPECT_EQ(wide[146][4], 0xEBE4BA);   // through the top-left pixel
     EXPECT_EQ(wide[1235][4], 0x551B16);  // through the bottom-right one
     EXPECT_EQ(wide.back()[4], kDarkBlue);
-    // Every line of sweeps at the angles where the starting side changes, and at
-    // others, as a digest recorded from a run that matched the cases above.
-    std::uint64_t digest = 14695981039346656037u;
-    for (const float angle :
-         {0.f, 45.f, 90.f, 90.00001f, 135.f, 180.f, 180.00002f, 225.f, 270.f, 270.00003f, 315.f, 359.99f, 7.5f, 200.5f})
-        for (const auto& [w, h] : {std::pair{2, 2}, {3, 5}, {17, 9}, {40, 30}, {64, 33}})
-            for (const Line& line : Sweep(w, h, angle))
-                for (const long long value : line) digest = (digest ^ std::uint64_t(value)) * 1099511628211u;
-    EXPECT_EQ(digest, 3300512578757320326u);
     EXPECT_EQ(window.pens.size(), 1u) << "every pen is deleted after its line";
     EXPECT_EQ(window.selected, 7u) << "the window's own pen is selected again";
+}
+
+// At the angles where the side the sweep starts from changes, and one between: a first line through
+// the centre, about 5.24 from it each way (half the diagonal of a 6-pixel square, plus one), upright
+// or level, stepped one pixel at a time until two points lie past the far edge. Four lines take
+// the colours of 208/4 (red), 255/4 and 191/4 steps, eight lines of 208/8, 255/8 and 191/8.
+TEST_F(Gradient, TheSweepStartsFromTheSideItsAngleGivesAndEndsPastTheFarOne) {
+    constexpr long long k4 = 0xCFBF9C, k8 = 0xE7DFB6;  // the second colour of four and of eight
+    const struct {
+        float angle;
+        int width, height;
+        Line first, second, last;
+    } cases[] = {
+        // clang-format off
+        {0, 2, 6, {0, 8, 0, -2, kPale}, {1, 8, 1, -2, k4}, {3, 8, 3, -2, kDarkBlue}},  // left to right
+        {90, 2, 6, {6, 6, -4, 6, kPale}, {6, 5, -4, 5, k8}, {6, -1, -4, -1, kDarkBlue}},  // upwards
+        {180, 2, 6, {2, -2, 2, 8, kPale}, {1, -2, 1, 8, k4}, {-1, -2, -1, 8, kDarkBlue}},
+        {270, 2, 6, {-4, 0, 6, 0, kPale}, {-4, 1, 6, 1, k8}, {-4, 7, 6, 7, kDarkBlue}},
+        {0, 6, 2, {0, 6, 0, -4, kPale}, {1, 6, 1, -4, k8}, {7, 6, 7, -4, kDarkBlue}},
+        {90, 6, 2, {8, 2, -2, 2, kPale}, {8, 1, -2, 1, k4}, {8, -1, -2, -1, kDarkBlue}},
+        {180, 6, 2, {6, -4, 6, 6, kPale}, {5, -4, 5, 6, k8}, {-1, -4, -1, 6, kDarkBlue}},
+        {270, 6, 2, {-2, 0, 8, 0, kPale}, {-2, 1, 8, 1, k4}, {-2, 3, 8, 3, kDarkBlue}},
+        // Level-ish, from the bottom: eleven points, five lines of a table of six (round(5.5)); 212.5 is 212.
+        {60, 2, 2, {3, 4, -1, 2, kPale}, {3, 3, -1, 1, 0xDFD4AD}, {3, 0, -1, -2, 0x805545}},
+        // clang-format on
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.angle << " degrees, " << c.width << " by " << c.height);
+        const std::vector<Line> lines = Sweep(c.width, c.height, c.angle);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[0], c.first) << "the first line";
+        EXPECT_EQ(lines[1], c.second) << "the second line";
+        EXPECT_EQ(lines.back(), c.last) << "the last line";
+    }
 }
 
 TEST_F(Gradient, ColourTableStepsInSinglePrecisionAndRoundsHalvesToEven) {
@@ -77,13 +102,13 @@ TEST_F(Gradient, ColourTableStepsInSinglePrecisionAndRoundsHalvesToEven) {
 TEST_F(Gradient, SettingsAreSharedAndZeroMeansTheDefault) {
     clsGradient a(window, window);
     a.setColor1(0x112233);
-    a.setColor2(std::int32_t(0x80000005u));  // system colour 5, taken now
+    a.setColor2(std::int32_t(0x80000018u));  // system colour 24, the last, taken now
     a.setAngle(-721);
     EXPECT_EQ(clsGradient(window, window).Color1(), 0x112233);
-    EXPECT_EQ(std::tuple(a.Color2(), a.Angle()), std::tuple(0xA0B0C5, 359.0f));
+    EXPECT_EQ(std::tuple(a.Color2(), a.Angle()), std::tuple(0xA0B0D8, 359.0f));
     a.setColor2(kSystem25);  // kept as it is
     EXPECT_EQ(a.Color2(), kSystem25);
-    EXPECT_EQ(window.log, (Log{"sysColor 5"}));
+    EXPECT_EQ(window.log, (Log{"sysColor 24"}));
     a.setColor1(0);
     a.setAngle(720);
     a.CustomizeForm(window);  // with an instance of its own, which restores the defaults
