@@ -5,7 +5,7 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
+#include <charconv>
 #include <functional>
 #include <map>
 #include <memory>
@@ -130,12 +130,13 @@ public:
     int hostName(std::string&, int) override { return hostNameResult; }
     std::optional<HostRecord> hostByName(Text) override { return host; }
     int lastError() override { return 10093; }
-    // Handles: 1 for the session, 2 for the request; the access type and flags in hex.
+    // Handles: 1 for the session, 2 for the request; the request's flags in hex.
     InternetHandle open(Text agent, unsigned type, unsigned flags) override {
-        return step("open " + agent + " " + Hex(type) + " " + Hex(flags), online ? 1 : 0);
+        return step("open " + agent + " " + std::to_string(type) + " " + std::to_string(flags), online ? 1 : 0);
     }
     InternetHandle openUrl(InternetHandle, Text url, unsigned flags) override {
-        return step("url " + url + " " + Hex(flags), online ? 2 : 0);
+        char hex[8];
+        return step("url " + url + " " + std::string(hex, std::to_chars(hex, hex + 8, flags, 16).ptr), online ? 2 : 0);
     }
     void close(InternetHandle handle) override { note("close " + std::to_string(handle)); }
     // The remote computer: 1.2.3.4, 20 hops away.
@@ -255,11 +256,6 @@ public:
     GdiObject selected = 7, lastPen = 100;
 
 private:
-    static std::string Hex(unsigned value) {
-        char text[12];
-        std::snprintf(text, sizeof text, "%x", value);
-        return text;
-    }
     void note(Text entry) { log.push_back(entry); }
     template <typename T = int>
     T step(Text entry, T answer = {}) {

@@ -53,43 +53,36 @@ TEST_F(Gradient, SweepsTheAreaLineByLineFromColor1ToColor2) {
 
 // At the angles where the side the sweep starts from changes, and one between: a first line through
 // the centre, about 5.24 from it each way (half the diagonal of a 6-pixel square, plus one), upright
-// or level, stepped one pixel at a time until two points lie past the far edge. Four lines take
-// the colours of 208/4 (red), 255/4 and 191/4 steps, eight lines of 208/8, 255/8 and 191/8.
+// or level, stepped a pixel at a time until two points lie past the far edge.
 TEST_F(Gradient, TheSweepStartsFromTheSideItsAngleGivesAndEndsPastTheFarOne) {
-    constexpr long long k4 = 0xCFBF9C, k8 = 0xE7DFB6;  // the second colour of four and of eight
-    const struct {
-        float angle;
-        int width, height;
-        Line first, second, last;
-    } cases[] = {
+    const std::tuple<float, int, int, Line, Line> cases[] = {
         // clang-format off
-        {0, 2, 6, {0, 8, 0, -2, kPale}, {1, 8, 1, -2, k4}, {3, 8, 3, -2, kDarkBlue}},  // left to right
-        {90, 2, 6, {6, 6, -4, 6, kPale}, {6, 5, -4, 5, k8}, {6, -1, -4, -1, kDarkBlue}},  // upwards
-        {180, 2, 6, {2, -2, 2, 8, kPale}, {1, -2, 1, 8, k4}, {-1, -2, -1, 8, kDarkBlue}},
-        {270, 2, 6, {-4, 0, 6, 0, kPale}, {-4, 1, 6, 1, k8}, {-4, 7, 6, 7, kDarkBlue}},
-        {0, 6, 2, {0, 6, 0, -4, kPale}, {1, 6, 1, -4, k8}, {7, 6, 7, -4, kDarkBlue}},
-        {90, 6, 2, {8, 2, -2, 2, kPale}, {8, 1, -2, 1, k4}, {8, -1, -2, -1, kDarkBlue}},
-        {180, 6, 2, {6, -4, 6, 6, kPale}, {5, -4, 5, 6, k8}, {-1, -4, -1, 6, kDarkBlue}},
-        {270, 6, 2, {-2, 0, 8, 0, kPale}, {-2, 1, 8, 1, k4}, {-2, 3, 8, 3, kDarkBlue}},
-        // Level-ish, from the bottom: eleven points, five lines of a table of six (round(5.5)); 212.5 is 212.
-        {60, 2, 2, {3, 4, -1, 2, kPale}, {3, 3, -1, 1, 0xDFD4AD}, {3, 0, -1, -2, 0x805545}},
+        {0, 2, 6, {0, 8, 0, -2, kPale}, {3, 8, 3, -2, kDarkBlue}},  // from the left
+        {90, 2, 6, {6, 6, -4, 6, kPale}, {6, -1, -4, -1, kDarkBlue}},  // from the bottom
+        {180, 2, 6, {2, -2, 2, 8, kPale}, {-1, -2, -1, 8, kDarkBlue}},
+        {270, 2, 6, {-4, 0, 6, 0, kPale}, {-4, 7, 6, 7, kDarkBlue}},
+        {0, 6, 2, {0, 6, 0, -4, kPale}, {7, 6, 7, -4, kDarkBlue}},
+        {90, 6, 2, {8, 2, -2, 2, kPale}, {8, -1, -2, -1, kDarkBlue}},
+        {180, 6, 2, {6, -4, 6, 6, kPale}, {-1, -4, -1, 6, kDarkBlue}},
+        {270, 6, 2, {-2, 0, 8, 0, kPale}, {-2, 3, 8, 3, kDarkBlue}},
+        // Eleven points: five lines, in the first five colours of six (steps of 208/6, 255/6, 191/6).
+        {60, 2, 2, {3, 4, -1, 2, kPale}, {3, 0, -1, -2, 0x805545}},
         // clang-format on
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.angle << " degrees, " << c.width << " by " << c.height);
-        const std::vector<Line> lines = Sweep(c.width, c.height, c.angle);
-        ASSERT_GE(lines.size(), 2u);
-        EXPECT_EQ(lines[0], c.first) << "the first line";
-        EXPECT_EQ(lines[1], c.second) << "the second line";
-        EXPECT_EQ(lines.back(), c.last) << "the last line";
+    for (const auto& [angle, width, height, first, last] : cases) {
+        const std::vector<Line> lines = Sweep(width, height, angle);
+        EXPECT_EQ(lines.at(0), first) << "the first line at " << angle << " degrees, " << width << " by " << height;
+        EXPECT_EQ(lines.at(lines.size() - 1), last)
+            << "the last line at " << angle << " degrees, " << width << " by " << height;
     }
 }
 
 TEST_F(Gradient, ColourTableStepsInSinglePrecisionAndRoundsHalvesToEven) {
     const std::tuple<std::int32_t, std::int32_t, std::int32_t, std::vector<std::int32_t>> cases[] = {
-        {0, 0xFF, 4, {0, 0x40, 0x80, 0xFF}},  // steps of 255/4, not 255/3; 127.5 is 128
-        {0, 7, 6, {0, 1, 2, 3, 5, 7}},        // 3 * float(7/6) is just below 3.5
-        {0, 1, 6, {0, 0, 0, 1, 1, 1}},        // 3 * float(1/6) is just above 0.5
+        {0, 0xFF, 4, {0, 0x40, 0x80, 0xFF}},      // steps of 255/4, not 255/3; 127.5 is 128
+        {0, 0x500, 4, {0, 0x100, 0x200, 0x500}},  // green 2.5 is 2
+        {0, 7, 6, {0, 1, 2, 3, 5, 7}},            // 3 * float(7/6) is just below 3.5
+        {0, 1, 6, {0, 0, 0, 1, 1, 1}},            // 3 * float(1/6) is just above 0.5
         {0x12345678, kSystem25, 5, {0x12345678, 0x2A4565, 0x1F3452, 0x15223F, kSystem25}},  // ends: all 32 bits
     };
     for (const auto& [from, to, count, wanted] : cases) {
