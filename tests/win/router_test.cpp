@@ -120,21 +120,5 @@ TEST(Router, AnIpv6PinholeIsOpenedUpdatedAndDeleted) {
     EXPECT_EQ(UpdatePinhole(*gateway, id, 7200).faultCode, 704);
 }
 
-// The router grants a pinhole only to a request that comes over IPv6: which is why the
-// link binds its source.
-TEST(Router, APinholeIsRefusedOverIpv4) {
-    if (!Daemon()) GTEST_SKIP() << "no router daemon in this run";
-    WinsockRouterLink link;
-    const auto v4 = Gateway::Find(link, Lan4(), Family::Ipv4);
-    const auto v6 = Gateway::Find(link, Lan6(), Family::Ipv6);
-    ASSERT_TRUE(v4 && v6);
-    upnp::Service overIpv4 = v6->service();
-    overIpv4.host = v4->service().host;
-    overIpv4.port = v4->service().port;
-    const Reply refused = AddPinhole(Gateway(link, Lan4(), overIpv4), Lan6(), 3389, 3600);
-    EXPECT_EQ(refused.status, Reply::Status::Fault);
-    EXPECT_EQ(refused.faultCode, 606);
-}
-
 }  // namespace
 }  // namespace kestrum::win32
