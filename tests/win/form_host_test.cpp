@@ -168,13 +168,10 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
     BYTE keys[256] = {};
     keys[VK_CONTROL] = 0x80;
     ::SetKeyboardState(keys);
-    for (const auto& [key, entry] : {std::pair{'R', mnuRD},
-                                     {'B', mnuBrowse},
-                                     {'G', mnuGetIP},
-                                     {'Q', mnuExit},
-                                     {'T', mnuHowTO},
-                                     {'A', mnuAbout},
-                                     {'K', mnuCheck}}) {
+    const std::pair<char, app::KestrumId> shortcuts[] = {{'R', mnuRD},   {'B', mnuBrowse}, {'G', mnuGetIP},
+                                                         {'Q', mnuExit}, {'T', mnuHowTO},  {'A', mnuAbout},
+                                                         {'K', mnuCheck}};
+    for (const auto& [key, entry] : shortcuts) {
         MSG press{FindControl(main.hwnd(), Id(txtRemoteIP)), WM_KEYDOWN, static_cast<WPARAM>(key), 0, 0, {}};
         EXPECT_TRUE(main.preTranslate(press)) << key;
         wanted.push_back(Click(Id(entry)));
