@@ -158,10 +158,14 @@ if(NOT KESTRUM_PACKAGES)
     # Without the packages there is no installer to test, and no need of makensis.
     list(FILTER KESTRUM_E2E_SOURCES EXCLUDE REGEX "installer_test\\.cpp$")
 endif()
-add_executable(kestrum_e2e ${KESTRUM_E2E_SOURCES})
+# The per-monitor dpi-aware manifest of kestrum.exe: Wine then gives the driver the
+# screen's own coordinates, as it does the program.
+add_executable(kestrum_e2e ${KESTRUM_E2E_SOURCES} res/kestrum.rc)
 target_compile_options(kestrum_e2e PRIVATE ${KESTRUM_WARNINGS})
 target_link_libraries(kestrum_e2e PRIVATE kestrum_win32 kestrum_test_support gtest gtest_main)
 add_dependencies(kestrum_e2e kestrum ip hanging_ip_double planted_dll mstsc_double explorer_double)
 if(KESTRUM_PACKAGES)
     add_dependencies(kestrum_e2e packages)
 endif()
+
+include(cmake/wine_tests.cmake)

@@ -1,19 +1,21 @@
-# Sourced by the Wine tiers: a home router for this computer, made of a private
-# network namespace that holds Debian's UPnP router daemon (miniupnpd), and a host
-# on the "Internet" behind it in a namespace of its own. Run inside a network
-# namespace of the caller's own (unshare -n, as root): the current namespace is
-# "this computer", 192.168.77.2 and 2001:db8:77::2 behind the router 192.168.77.1
-# and 2001:db8:77::1; the router's outside link ends at the Internet host
-# (2001:db8:ff::2, and the outside address + 1), so nothing can leave them. The
-# router's IPv6 firewall drops what the outside starts unless a pinhole lets it in.
-# Only what is started here is stopped here.
+# Sourced by the fixtures of the tests under Wine: a home router, made of a private
+# network namespace that holds Debian's UPnP router daemon (miniupnpd), with "this
+# computer" behind it and a host on the "Internet" in front of it, each in a network
+# namespace of its own (run as root). This computer is 192.168.77.2 and
+# 2001:db8:77::2 behind the router 192.168.77.1 and 2001:db8:77::1; the router's
+# outside link ends at the Internet host (2001:db8:ff::2, and the outside address
+# + 1), so nothing can leave them. The router's IPv6 firewall drops what the outside
+# starts unless a pinhole lets it in. Each namespace lives as long as a process that
+# holds it, so the router outlives the shell that made it; the PIDs of everything
+# started here are kept in DIR/pids, and only those are stopped.
 #
 #   router_up MODE DIR   MODE: none (a gateway that does not speak UPnP), public
 #                        (outside address 5.6.7.8) or shared (outside address in
 #                        100.64/10, as behind a provider's NAT); DIR: its files and log
-#   router_down
+#   router_down DIR
 #
-# router_up exports KESTRUM_ROUTER (the mode), KESTRUM_LAN_ADDRESS (this computer's
+# router_up exports KESTRUM_NETNS (this computer's namespace, for nsenter --net=),
+# KESTRUM_ROUTER (the mode), KESTRUM_LAN_ADDRESS (this computer's
 # address on the router's network), KESTRUM_ROUTER_OUTSIDE (the router's outside
 # address), KESTRUM_ROUTER_URL (its description, which upnpc -u takes) and
 # KESTRUM_ROUTER_DIR (DIR); and for IPv6 KESTRUM_LAN_ADDRESS6 (this computer's
@@ -21,18 +23,15 @@
 # (the port where tests/support/outside_host.py there tells whether it reaches an
 # address and port: one line "HOST PORT" in, "open" or "closed" out).
 
-ROUTER_NS_PID=""
-ROUTER_DAEMON_PID=""
-OUTSIDE_NS_PID=""
-OUTSIDE_HELPER_PID=""
 ROUTER_SCRIPTS=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-# router_namespace VAR: a namespace of its own, living as long as the process whose
-# PID goes to VAR.
+# router_namespace DIR VAR: a namespace of its own, living as long as the process whose
+# PID goes to VAR and to DIR/pids.
 router_namespace() {
-    unshare -n sleep infinity &
+    unshare -n sleep infinity </dev/null >/dev/null 2>&1 &
     local pid=$!
-    printf -v "$1" %s "$pid"
+    echo "$pid" >>"$1/pids"
+    printf -v "$2" %s "$pid"
     for _ in $(seq 1 50); do
         [ "$(readlink "/proc/$pid/ns/net")" != "$(readlink /proc/self/ns/net)" ] && break
         sleep 0.1
@@ -46,24 +45,27 @@ router_up() {
         shared) outside=100.64.7.8/10 host=100.64.7.9/10 ;;
         *) echo "router_up: unknown mode $mode" >&2; return 2 ;;
     esac
+    router_down "$dir"  # a fresh router: nothing left over from an earlier run
     mkdir -p "$dir"
-    # A fresh router: no mapping left over from an earlier run.
-    rm -f "$dir"/router.conf "$dir"/router.leases "$dir"/router.pid "$dir"/router.log "$dir"/upnpc.txt* \
-        "$dir"/outside.log
-    router_namespace ROUTER_NS_PID
-    router_namespace OUTSIDE_NS_PID
-    local in_router=(nsenter -t "$ROUTER_NS_PID" -n) in_outside=(nsenter -t "$OUTSIDE_NS_PID" -n)
+    rm -f "$dir"/router.* "$dir"/upnpc.txt* "$dir"/outside.log
+    local computer router outside_host
+    router_namespace "$dir" computer
+    router_namespace "$dir" router
+    router_namespace "$dir" outside_host
+    local in_computer=(nsenter -t "$computer" -n) in_router=(nsenter -t "$router" -n)
+    local in_outside=(nsenter -t "$outside_host" -n)
     # This computer's side of the LAN, and the router's. Duplicate address detection
     # is off everywhere: a new IPv6 address is usable at once instead of after 1-2 s.
-    ip link add lanp type veth peer name lan0 netns "$ROUTER_NS_PID" || { router_down; return 1; }
-    sh -e -c '
+    "${in_computer[@]}" sh -e -c "
+        ip link set lo up
+        ip link add lanp type veth peer name lan0 netns $router
         sysctl -qw net.ipv6.conf.all.accept_dad=0 net.ipv6.conf.lanp.accept_dad=0
         ip addr add 192.168.77.2/24 dev lanp
         ip addr add 2001:db8:77::2/64 dev lanp nodad
         ip link set lanp up
         ip route add default via 192.168.77.1
         ip -6 route add default via 2001:db8:77::1 dev lanp
-    ' || { router_down; return 1; }
+    " || { router_down "$dir"; return 1; }
     "${in_router[@]}" sh -e -c "
         sysctl -qw net.ipv6.conf.all.accept_dad=0 net.ipv6.conf.default.accept_dad=0 net.ipv6.conf.lan0.accept_dad=0
         sysctl -qw net.ipv6.conf.all.forwarding=1 net.ipv4.ip_forward=1
@@ -73,11 +75,11 @@ router_up() {
         ip link set lan0 multicast on
         ip link set lan0 up
         ip route add 239.0.0.0/8 dev lan0
-        ip link add wan0 type veth peer name wanpeer netns $OUTSIDE_NS_PID
+        ip link add wan0 type veth peer name wanpeer netns $outside_host
         ip addr add $outside dev wan0
         ip addr add 2001:db8:ff::1/64 dev wan0 nodad
         ip link set wan0 up
-    " || { router_down; return 1; }
+    " || { router_down "$dir"; return 1; }
     "${in_outside[@]}" sh -e -c "
         sysctl -qw net.ipv6.conf.all.accept_dad=0 net.ipv6.conf.wanpeer.accept_dad=0
         ip link set lo up
@@ -85,7 +87,7 @@ router_up() {
         ip addr add 2001:db8:ff::2/64 dev wanpeer nodad
         ip link set wanpeer up
         ip -6 route add default via 2001:db8:ff::1
-    " || { router_down; return 1; }
+    " || { router_down "$dir"; return 1; }
     # The router's IPv6 firewall, as a home router's: what the outside starts is
     # dropped unless it is an answer or a pinhole (the chain miniupnpd fills) lets it in.
     "${in_router[@]}" sh -e -c '
@@ -95,12 +97,12 @@ router_up() {
         ip6tables-legacy -A FORWARD -i lan0 -o wan0 -j ACCEPT
         ip6tables-legacy -N MINIUPNPD
         ip6tables-legacy -A FORWARD -i wan0 ! -o wan0 -j MINIUPNPD
-    ' || { router_down; return 1; }
+    ' || { router_down "$dir"; return 1; }
     # The Internet host: takes connections on 3389 and answers what it can reach.
     "${in_outside[@]}" python3 "$ROUTER_SCRIPTS/../tests/support/outside_host.py" 2001:db8:ff::2 3389 7000 \
-        >"$dir/outside.log" 2>&1 &
-    OUTSIDE_HELPER_PID=$!
-    export KESTRUM_ROUTER=$mode KESTRUM_LAN_ADDRESS=192.168.77.2 KESTRUM_ROUTER_OUTSIDE=${outside%/*}
+        </dev/null >"$dir/outside.log" 2>&1 &
+    echo $! >>"$dir/pids"
+    export KESTRUM_NETNS=/proc/$computer/ns/net KESTRUM_ROUTER=$mode KESTRUM_LAN_ADDRESS=192.168.77.2 KESTRUM_ROUTER_OUTSIDE=${outside%/*}
     export KESTRUM_ROUTER_URL=http://192.168.77.1:5555/rootDesc.xml KESTRUM_ROUTER_DIR=$dir
     export KESTRUM_LAN_ADDRESS6=2001:db8:77::2 KESTRUM_OUTSIDE_HOST6=2001:db8:ff::2 KESTRUM_OUTSIDE_CONTROL=7000
     for _ in $(seq 1 50); do
@@ -119,7 +121,7 @@ router_up() {
         iptables-legacy -t filter -A FORWARD -i wan0 ! -o wan0 -j MINIUPNPD
         iptables-legacy -t mangle -N MINIUPNPD
         iptables-legacy -t mangle -A PREROUTING -i wan0 -j MINIUPNPD
-    ' || { router_down; return 1; }
+    ' || { router_down "$dir"; return 1; }
     cat >"$dir/router.conf" <<EOF
 ext_ifname=wan0
 ext_ifname6=wan0
@@ -135,10 +137,10 @@ allow 3389 192.168.77.0/24 3389
 deny 0-65535 0.0.0.0/0 0-65535
 EOF
     # -d: stays in front (its PID is ours to stop) and logs to stderr.
-    "${in_router[@]}" miniupnpd -f "$dir/router.conf" -P "$dir/router.pid" -d >"$dir/router.log" 2>&1 &
-    ROUTER_DAEMON_PID=$!
+    "${in_router[@]}" miniupnpd -f "$dir/router.conf" -P "$dir/router.pid" -d </dev/null >"$dir/router.log" 2>&1 &
+    echo $! >>"$dir/pids"
     for _ in $(seq 1 50); do
-        (exec 3<>/dev/tcp/192.168.77.1/5555) 2>/dev/null && return 0
+        "${in_computer[@]}" bash -c "exec 3<>/dev/tcp/192.168.77.1/5555" 2>/dev/null && return 0
         sleep 0.1
     done
     echo "router_up: the router daemon does not answer (see $dir/router.log)" >&2
@@ -146,19 +148,11 @@ EOF
 }
 
 router_down() {
-    if [ -n "$ROUTER_DAEMON_PID" ]; then
-        kill "$ROUTER_DAEMON_PID" 2>/dev/null
-        wait "$ROUTER_DAEMON_PID" 2>/dev/null
-    fi
     local pid
-    for pid in "$OUTSIDE_HELPER_PID" "$OUTSIDE_NS_PID" "$ROUTER_NS_PID"; do
-        [ -n "$pid" ] || continue
+    [ -f "$1/pids" ] || return 0
+    # The daemon and the helper first (listed last), then the namespaces; the links go with them.
+    for pid in $(tac "$1/pids"); do
         kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
     done
-    # The router's end of the LAN went with its namespace, and this end with it.
-    ip link del lanp 2>/dev/null
-    ROUTER_DAEMON_PID="" ROUTER_NS_PID="" OUTSIDE_HELPER_PID="" OUTSIDE_NS_PID=""
-    unset KESTRUM_ROUTER KESTRUM_LAN_ADDRESS KESTRUM_ROUTER_OUTSIDE KESTRUM_ROUTER_URL KESTRUM_ROUTER_DIR \
-        KESTRUM_LAN_ADDRESS6 KESTRUM_OUTSIDE_HOST6 KESTRUM_OUTSIDE_CONTROL
+    rm -f "$1/pids"
 }
