@@ -10,7 +10,7 @@
 #                        the tests), in the prefix the groups are copied from
 #   wine-tests.sh STATE up GROUP DPI DISPLAY    the group's prefix (screen at DPI) and display
 #                        (the first free number from DISPLAY: each group has its own)
-#   wine-tests.sh STATE down GROUP              ends them; its screenshots become PNG files
+#   wine-tests.sh STATE down GROUP              ends them
 #   wine-tests.sh STATE stun up|down            a STUN server on loopback (127.0.0.1:3478)
 #   wine-tests.sh STATE silent up|down          10.99.0.2 and 2001:db8:99::2, where nothing answers
 #   wine-tests.sh STATE router MODE up|down     a home router (scripts/router-namespace.sh)
@@ -100,11 +100,11 @@ up() {
         cat >"$dir/group.env" <<EOF
 export DISPLAY=$DISPLAY
 export KESTRUM_EXPECTED_DPI=$dpi
-export KESTRUM_SCREENSHOTS='$(winepath -w "$dir/screenshots" 2>/dev/null)'
+export KESTRUM_GROUP_DIR='$dir'
 EOF
         # No server stays: the first test starts it, in its own network namespace, and
         # the screen's dpi is read then.
-        wineserver -k 2>/dev/null
+        wineserver -k 2>/dev/null || true
     )
 }
 
@@ -116,10 +116,6 @@ down() {
         kill "$(cat "$dir/xvfb.pid")" 2>/dev/null
         rm -f "$dir/xvfb.pid"
     fi
-    local bmp
-    for bmp in "$dir"/screenshots/*.bmp; do
-        [ -e "$bmp" ] && convert "$bmp" "${bmp%.bmp}.png" && rm -f "$bmp"
-    done
     [ "${2:-}" = leftover ] || [ -e "$dir/ran" ] || { echo "no test of $1 ran" >&2; return 1; }
 }
 

@@ -8,11 +8,14 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/win32/text.h"
 #include "platform/win32/window_control.h"
 #include "tests/support/child_windows.h"
+#include "tests/support/outside.h"
 
 namespace kestrum::e2e {
 
@@ -79,7 +82,8 @@ public:
             ::CloseHandle(info_.hThread);
     }
     ~Process() {
-        if (running()) ::TerminateProcess(info_.hProcess, 99);
+        if (running() && ::TerminateProcess(info_.hProcess, 99))
+            ::WaitForSingleObject(info_.hProcess, 5000);  // its files free again
         if (info_.hProcess) ::CloseHandle(info_.hProcess);
     }
     Process(const Process&) = delete;
@@ -131,30 +135,15 @@ inline std::optional<std::wstring> UserString(const wchar_t* key, const wchar_t*
     return text;
 }
 
-// Saves what the screen shows of the window as name.bmp in %KESTRUM_SCREENSHOTS%.
-inline bool SaveScreenshot(HWND window, const std::wstring& name) {
-    wchar_t folder[MAX_PATH * 2] = L".";
-    ::GetEnvironmentVariableW(L"KESTRUM_SCREENSHOTS", folder, MAX_PATH * 2);
-    RECT r;
-    if (!::GetWindowRect(window, &r)) return false;
-    const LONG width = r.right - r.left, height = r.bottom - r.top;
-    BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB, DWORD((width * 3 + 3) & ~3) * height};
-    const BITMAPFILEHEADER file{0x4D42, DWORD(sizeof file + sizeof header + header.biSizeImage), 0, 0,
-                                sizeof file + sizeof header};
-    HDC screen = ::GetDC(nullptr), memory = ::CreateCompatibleDC(screen);
-    void* bits = nullptr;
-    HBITMAP bitmap = ::CreateDIBSection(screen, reinterpret_cast<BITMAPINFO*>(&header), 0, &bits, nullptr, 0);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    FILE* out = nullptr;
-    const bool ok = bitmap && ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY) && ::GdiFlush() &&
-                    (out = _wfopen((folder + (L"\\" + name) + L".bmp").c_str(), L"wb")) &&
-                    fwrite(&file, sizeof file, 1, out) && fwrite(&header, sizeof header, 1, out) &&
-                    fwrite(bits, header.biSizeImage, 1, out);
-    if (out) fclose(out);
-    ::DeleteObject(::SelectObject(memory, old));
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return ok;
+// Saves what the screen shows of the window as NAME.png among the test group's
+// screenshots, for a person to look at.
+inline void SaveScreenshot(HWND window, const std::wstring& name) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    std::ostringstream command;
+    command << "import -window root -crop " << r.right - r.left << 'x' << r.bottom - r.top << '+' << r.left << '+'
+            << r.top << " $KESTRUM_GROUP_DIR/screenshots/" << win32::Narrow(name) << ".png";
+    testsupport::Shell(command.str());
 }
 
 }  // namespace kestrum::e2e

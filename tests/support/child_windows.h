@@ -31,20 +31,4 @@ inline std::wstring ThisFolder() {
     return exe.substr(0, exe.find_last_of(L'\\'));
 }
 
-// The font a control of the table is meant to show at the dpi: its own or its window's,
-// in points; the system's message font where the table names no face.
-inline LOGFONTW TableFont(const platform::FormDef& form, const platform::ControlDef& c, int dpi) {
-    const platform::FontDef& font = c.font ? *c.font : form.font;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    ::SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, static_cast<UINT>(dpi));
-    if (font.face.empty()) return metrics.lfMessageFont;
-    LOGFONTW log{.lfHeight = -platform::PointsToPixels(font.points, dpi),
-                 .lfWeight = font.bold ? FW_BOLD : FW_NORMAL,
-                 .lfUnderline = font.underline,
-                 .lfCharSet = DEFAULT_CHARSET};
-    std::copy(font.face.begin(), font.face.end(), log.lfFaceName);
-    return log;
-}
-
 }  // namespace kestrum::testsupport

@@ -42,8 +42,8 @@ bool Readable(SOCKET s) {
 
 }  // namespace
 
-LoopbackHttpServer::LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler)
-    : handler_(std::move(handler)), listener_(Listen("127.0.0.1", port_)) {
+LoopbackHttpServer::LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler, unsigned short port)
+    : handler_(std::move(handler)), port_(port), listener_(Listen("127.0.0.1", port_)) {
     thread_ = std::thread([this] {
         while (listener_ != INVALID_SOCKET && !stopping_) {
             if (!Readable(listener_)) continue;

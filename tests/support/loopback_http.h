@@ -25,7 +25,8 @@ struct HttpResponse {
 
 class LoopbackHttpServer {
 public:
-    explicit LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler);
+    // On the given loopback port, or on any free one.
+    explicit LoopbackHttpServer(std::function<HttpResponse(const HttpRequest&)> handler, unsigned short port = 0);
     ~LoopbackHttpServer();  // within 100 ms, whatever the peers do
 
     unsigned short port() const { return port_; }

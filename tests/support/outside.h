@@ -1,7 +1,7 @@
 #pragma once
-// What programs outside the tests report: a stand-in's log, Debian's upnpc about the
-// router of the test script's (scripts/router-namespace.sh), and the host on the
-// Internet side of that router about what it reaches.
+// What programs outside the tests report: a stand-in's log, Linux commands such as
+// Debian's upnpc about the router of the test fixture's (scripts/router-namespace.sh),
+// and the host on the Internet side of that router about what it reaches.
 
 #include <windows.h>
 
@@ -32,24 +32,32 @@ inline std::wstring RunOf(const std::wstring& log) {
     return {};
 }
 
-// What upnpc prints for the arguments ("-l": the router's list). Wine starts a Linux program but
-// hands it neither our pipes nor a handle to wait on: it leaves its output in a file instead.
-inline std::string Upnpc(const std::string& arguments) {
-    const char *dir = std::getenv("KESTRUM_ROUTER_DIR"), *url = std::getenv("KESTRUM_ROUTER_URL");
-    const std::string out = std::string(dir ? dir : ".") + "/upnpc.txt";
+// What a Linux command prints. Wine starts a Linux program but hands it neither our
+// pipes nor a handle to wait on: it leaves its output in a file of the test group's.
+inline std::string Shell(const std::string& command) {
+    const char* dir = std::getenv("KESTRUM_GROUP_DIR");
+    const std::string out = std::string(dir ? dir : "/tmp") + "/shell.txt";
     const std::filesystem::path seen = win32::Widen("Z:" + out);
     std::filesystem::remove(seen);
-    std::wstring command = win32::Widen("Z:\\bin\\sh -c \"upnpc -u " + std::string(url ? url : "") + " " + arguments +
-                                        " >" + out + ".part; mv " + out + ".part " + out + "\"");
+    std::ostringstream line;
+    line << "Z:\\bin\\sh -c \"" << command << " >" << out << ".part; mv " << out << ".part " << out << '"';
+    std::wstring commandLine = win32::Widen(line.str());
     STARTUPINFOW startup{sizeof startup};
     PROCESS_INFORMATION started{};
-    if (::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                         &started)) {
         ::CloseHandle(started.hThread);
         ::CloseHandle(started.hProcess);
     }
     for (int wait = 0; wait < 100; ++wait, ::Sleep(100))
         if (std::ifstream in{seen}; in) return (std::ostringstream() << in.rdbuf()).str();
-    return "no answer from upnpc in 10 s";
+    return "no answer in 10 s from: " + command;
+}
+
+// What Debian's upnpc prints for the arguments ("-l": the router's list).
+inline std::string Upnpc(const std::string& arguments) {
+    const char* url = std::getenv("KESTRUM_ROUTER_URL");
+    return Shell("upnpc -u " + std::string(url ? url : "") + " " + arguments);
 }
 
 // Whether the Internet host reaches host:port over TCP within its 3 s bound, asked on

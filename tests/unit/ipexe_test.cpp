@@ -156,7 +156,10 @@ TEST(Race, TheFirstWellFormedAnswerWinsAndNothingElseIsWaitedFor) {
     EXPECT_EQ(Race({slow.source("198.51.100.1"), Answer("junk")}, 100ms), std::nullopt);
     EXPECT_EQ(*slow.done, 0) << "the race waited for a source after its answer or its deadline";
     slow.release->set_value();
-    auto ended = std::async(std::launch::async, [] { return Race({Answer({}), Answer("1.2.3")}, 30s); });
+    // On a thread left behind if the race never ends: the test then fails instead of hanging.
+    const auto result = std::make_shared<std::promise<std::optional<std::string>>>();
+    auto ended = result->get_future();
+    std::thread([result] { result->set_value(Race({Answer({}), Answer("1.2.3")}, 30s)); }).detach();
     ASSERT_EQ(ended.wait_for(10s), std::future_status::ready) << "the race waited with every source given up";
     EXPECT_EQ(ended.get(), std::nullopt);
 }

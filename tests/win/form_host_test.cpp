@@ -33,7 +33,7 @@ using platform::Id;
 using enum app::KestrumId;
 using enum info::AboutId;
 using enum info::HowToId;
-using testing::operator+;
+using testing::operator+;  // NOLINT(misc-unused-using-decls): clang-tidy does not see GCC use it
 using testsupport::FindControl;
 
 class Recorder : public platform::FormEvents {
@@ -214,6 +214,23 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, i
         const auto [first, _] = heights.emplace(std::string(c.name), std::pair(dpi, font.lfHeight));
         const auto& [firstDpi, firstHeight] = first->second;
         EXPECT_NEAR(font.lfHeight, double(firstHeight) * dpi / firstDpi, dpi == firstDpi ? 0 : 1);
+        // Big enough for its caption in its own font: a label wraps it within its width, a
+        // button keeps it on one line within its edges.
+        const bool label = c.kind == platform::ControlKind::Label;
+        wchar_t text[512] = {};
+        const std::wstring caption(text, ::GetWindowTextW(control, text, 512));
+        if ((!label && c.kind != platform::ControlKind::Button) || caption.empty()) continue;
+        RECT client, needed{};
+        ::GetClientRect(control, &client);
+        needed.right = client.right - (label ? 0 : 2 * ::GetSystemMetricsForDpi(SM_CXEDGE, UINT(dpi)));
+        const LONG room = needed.right;
+        HDC dc = ::GetDC(control);
+        HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)));
+        ::DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | (label ? DT_WORDBREAK : DT_SINGLELINE));
+        ::SelectObject(dc, old);
+        ::ReleaseDC(control, dc);
+        EXPECT_LE(needed.right, room) << "too narrow for its text";
+        EXPECT_LE(needed.bottom, client.bottom) << "too low for its text";
     }
     RECT client;
     ::GetClientRect(form.hwnd(), &client);

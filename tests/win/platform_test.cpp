@@ -92,14 +92,16 @@ TEST(Settings, TheRemoteDesktopRowReadsTheMachinesNumberAndEdition) {
 
 TEST(Network, TheOnlineProbeAsksThroughTheProxyAndTheHostLookupGivesAnAddress) {
     WinInet internet;
-    LoopbackHttpServer proxy([](const HttpRequest&) { return HttpResponse{503, "busy"}; });
-    UseLoopbackProxy(proxy.port());
-    EXPECT_TRUE(net::IsOnline(internet));  // any answer, an error page too
-    ASSERT_EQ(proxy.requests().size(), 1u);
-    EXPECT_TRUE(proxy.requests()[0].target.starts_with("http://www.msftconnecttest.com")) << proxy.requests()[0].target;
-    EXPECT_NE(proxy.requests()[0].headers.find("User-Agent: Kestrum 1.2\r\n"), std::string::npos);
-    UseLoopbackProxy(testsupport::ClosedLoopbackPort());
-    EXPECT_FALSE(net::IsOnline(internet));
+    {
+        LoopbackHttpServer proxy([](const HttpRequest&) { return HttpResponse{503, "busy"}; });
+        UseLoopbackProxy(proxy.port());        // once: some Wine versions read it once per process
+        EXPECT_TRUE(net::IsOnline(internet));  // any answer, an error page too
+        ASSERT_EQ(proxy.requests().size(), 1u);
+        EXPECT_TRUE(proxy.requests()[0].target.starts_with("http://www.msftconnecttest.com"))
+            << proxy.requests()[0].target;
+        EXPECT_NE(proxy.requests()[0].headers.find("User-Agent: Kestrum 1.2\r\n"), std::string::npos);
+    }
+    EXPECT_FALSE(net::IsOnline(internet));  // the proxy gone
     UseLoopbackProxy(0);
 
     Win32Sockets sockets;
