@@ -1,14 +1,11 @@
 #pragma once
-// Finding a window's controls and the font their table gives them,
-// for the tests that look at windows of this process or of the program.
+// Finding a window's controls, for the tests that look at windows of this process or
+// of the program.
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
-
-#include "platform/form_layout.h"
 
 namespace kestrum::testsupport {
 
