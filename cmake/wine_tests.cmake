@@ -16,12 +16,11 @@ endforeach()
 
 # A fixture NAME: its setup and cleanup tests run the script with SETUP and CLEANUP.
 function(kestrum_fixture name)
-    cmake_parse_arguments(arg "" "" "SETUP;CLEANUP;REQUIRES" ${ARGN})
+    cmake_parse_arguments(arg "" "" "SETUP;CLEANUP;LABELS" ${ARGN})
     add_test(NAME ${name}/setup COMMAND ${wine_tests} ${arg_SETUP})
     add_test(NAME ${name}/cleanup COMMAND ${wine_tests} ${arg_CLEANUP})
-    set_tests_properties(${name}/setup PROPERTIES FIXTURES_SETUP ${name} FIXTURES_REQUIRED "${arg_REQUIRES}"
-        TIMEOUT 180 LABELS fixture)
-    set_tests_properties(${name}/cleanup PROPERTIES FIXTURES_CLEANUP ${name} TIMEOUT 60 LABELS fixture)
+    set_tests_properties(${name}/setup PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 180 LABELS "fixture;${arg_LABELS}")
+    set_tests_properties(${name}/cleanup PROPERTIES FIXTURES_CLEANUP ${name} TIMEOUT 60 LABELS "fixture;${arg_LABELS}")
 endfunction()
 
 kestrum_fixture(stun SETUP stun up CLEANUP stun down)
@@ -31,9 +30,11 @@ foreach(mode none public shared)
 endforeach()
 
 set(display 90)
-# A group: a prefix of its own whose screen has DPI, on a display of its own.
+# A group: a prefix of its own whose screen has DPI, on a display of its own. Its fixture
+# carries the labels of its tests: a label that selects them runs its cleanup too, which
+# fails when none of them ran.
 function(kestrum_wine_group group dpi)
-    kestrum_fixture(${group} SETUP up ${group} ${dpi} ${display} CLEANUP down ${group})
+    kestrum_fixture(${group} SETUP up ${group} ${dpi} ${display} CLEANUP down ${group} LABELS ${ARGN})
     math(EXPR next "${display} + 1")
     set(display ${next} PARENT_SCOPE)
 endfunction()
@@ -60,16 +61,16 @@ endif()
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties})
 endfunction()
 
-kestrum_wine_group(unit 96)
+kestrum_wine_group(unit 96 unit)
 kestrum_wine_tests(unit kestrum_unit_tests * LABELS unit TIMEOUT 60)
-kestrum_wine_group(win 96)
+kestrum_wine_group(win 96 win)
 kestrum_wine_tests(win kestrum_win_tests -Router* LABELS win TIMEOUT 120 FIXTURES stun silent
     ENVIRONMENT KESTRUM_STUN=127.0.0.1:3478 KESTRUM_SILENT_ADDRESS=10.99.0.2 KESTRUM_SILENT_ADDRESS6=2001:db8:99::2)
-kestrum_wine_group(e2e 96)
+kestrum_wine_group(e2e 96 e2e)
 kestrum_wine_tests(e2e kestrum_e2e -RouterCheck.* LABELS e2e TIMEOUT 240)
 # The windows again on screens of 150% and 200%.
 foreach(dpi 144 192)
-    kestrum_wine_group(dpi${dpi} ${dpi})
+    kestrum_wine_group(dpi${dpi} ${dpi} e2e dpi)
     kestrum_wine_tests(dpi${dpi} kestrum_e2e Dpi* LABELS e2e dpi TIMEOUT 180)
 endforeach()
 # The router adapter, then the program's Connection Check, behind a gateway that does
@@ -79,7 +80,7 @@ set(none_tests Router.WithoutADaemon* RouterCheck.WithoutARouter*)
 set(public_tests Router.APortMapping* RouterCheck.ThePortOpened*)
 set(shared_tests Router.APortMapping* Router.AnIpv6Pinhole* RouterCheck.BehindAShared*)
 foreach(mode none public shared)
-    kestrum_wine_group(router-${mode} 96)
+    kestrum_wine_group(router-${mode} 96 win router)
     list(JOIN ${mode}_tests : filter)
     set(router FIXTURES home-router-${mode} ENVIRONMENT KESTRUM_WINE_ENV=${KESTRUM_WINE_STATE}/router-${mode}.env)
     kestrum_wine_tests(router-${mode} kestrum_win_tests ${filter} LABELS win router TIMEOUT 120 ${router})

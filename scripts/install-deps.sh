@@ -7,7 +7,7 @@ packages=(
     cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb x11-utils xdotool imagemagick nsis
-    clang libclang-rt-14-dev clang-tidy clang-format cppcheck
+    clang libclang-rt-dev clang-tidy clang-format cppcheck
     # Times New Roman's metric twin, which the Wine prefixes map it to
     fonts-liberation
     # a STUN server for IP.EXE's tests, a build cache, and the private network namespace
