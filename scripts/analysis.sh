@@ -77,9 +77,17 @@ tidy_windows() {
     tidy_cached build/win64 "$tidy_windows" "${args[@]}"
 }
 
-# Every C++ file of ours as .clang-format lays it out; the differences when not.
+# Every C++ file of ours as .clang-format lays it out; the differences when not. Each
+# clang-format release lays some lines out its own way: the layout is clang-format
+# 14's, and where a release ships no 14 the check says so and is skipped.
 format_check() {
-    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+    local tool
+    tool=$(command -v clang-format-14) || { clang-format --version | grep -q ' version 14\.' && tool=clang-format; }
+    if [ -z "$tool" ]; then
+        echo "no clang-format 14 on this release ($(clang-format --version)): the layout is not checked"
+        return 77
+    fi
+    git ls-files -z '*.cpp' '*.h' | xargs -0 "$tool" --dry-run -Werror
 }
 
 cppcheck_common=(--std=c++20 --language=c++ --enable=warning,style,performance,portability --inline-suppr

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <functional>
 #include <optional>
 #include <sstream>
@@ -104,6 +103,16 @@ public:
 private:
     PROCESS_INFORMATION info_{};
 };
+
+// The stand-ins for the programs Kestrum starts (tests/doubles) first on the path,
+// each telling what it received in the log.
+inline void UseStandIns(const std::wstring& log) {
+    ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", log.c_str());
+    std::wstring path(32767, L'\0');
+    path.resize(::GetEnvironmentVariableW(L"PATH", path.data(), 32767));
+    if (!path.starts_with(ThisFolder() + L"\\doubles;"))
+        ::SetEnvironmentVariableW(L"PATH", (ThisFolder() + L"\\doubles;" + path).c_str());
+}
 
 // Brings the window to the front and presses the keys together (virtual-key codes);
 // false when the window never came to the front.

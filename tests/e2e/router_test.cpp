@@ -23,13 +23,9 @@ namespace {
 class RouterCheck : public testing::Test {
 protected:
     void SetUp() override { testsupport::UseLoopbackProxy(testsupport::ClosedLoopbackPort()); }  // offline at once
-    // Started with the stand-in Remote Desktop client first on the path, telling what it received.
+    // Started with the stand-in Remote Desktop client first on the path.
     void Start() {
-        ::SetEnvironmentVariableW(L"KESTRUM_STAND_IN_LOG", (ThisFolder() + L"\\stand-in.log").c_str());
-        std::wstring path(32767, L'\0');
-        path.resize(::GetEnvironmentVariableW(L"PATH", path.data(), 32767));
-        if (!path.starts_with(ThisFolder()))
-            ::SetEnvironmentVariableW(L"PATH", (ThisFolder() + L"\\doubles;" + path).c_str());
+        UseStandIns(ThisFolder() + L"\\stand-in.log");
         kestrum_ = std::make_unique<Process>(ThisFolder() + L"\\kestrum.exe");
     }
     // The Connection Check opened with Ctrl+K (the program started first if it does not

@@ -229,8 +229,8 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, i
         ::DrawTextW(dc, caption.c_str(), -1, &needed, DT_CALCRECT | (label ? DT_WORDBREAK : DT_SINGLELINE));
         ::SelectObject(dc, old);
         ::ReleaseDC(control, dc);
-        EXPECT_LE(needed.right, room) << "too narrow for its text";
-        EXPECT_LE(needed.bottom, client.bottom) << "too low for its text";
+        EXPECT_TRUE(needed.right <= room && needed.bottom <= client.bottom)
+            << "too small for its text: " << needed.right << " by " << needed.bottom;
     }
     RECT client;
     ::GetClientRect(form.hwnd(), &client);
