@@ -45,6 +45,8 @@ echo "== counted: CTest's reports host-asan and $windows, then each check by its
 # The Windows workflow, whose tests run under Wine, in the background beside the rest;
 # configured first, for the analysis of the Windows code.
 cmake --preset win64 >"$results/configure-win64.log" 2>&1
+# The Wine prefix the tests start from, made while the programs build.
+bash scripts/wine-tests.sh "$root/build/win64/wine" template >"$results/wine-template.log" 2>&1 &
 workflow "$windows" &
 windows_pid=$!
 workflow host-asan

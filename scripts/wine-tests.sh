@@ -4,6 +4,7 @@
 # folder for them (build/win64/wine); each group of tests has a folder there with its
 # own prefix, display and screenshots, copied from one prefix made once.
 #
+#   wine-tests.sh STATE template                the prefix the groups start from, made once
 #   wine-tests.sh STATE run PROGRAM [ARGS...]   PROGRAM in the prefix and on the display of
 #                        $KESTRUM_WINE_GROUP, with what its fixtures left in .env files
 #                        there and in $KESTRUM_WINE_ENV; without a group (CTest listing
@@ -89,7 +90,13 @@ up() {
     template || return 1
     rm -rf "$dir/prefix" "$dir/screenshots" "$dir/group.env" "$dir/ran"
     mkdir -p "$dir/screenshots"
-    cp -a "$state/template" "$dir/prefix"
+    # A copy, but for the system's DLLs, most of a gigabyte that nothing writes to: linked.
+    local shared=(./drive_c/windows/system32 ./drive_c/windows/winsxs) folder
+    mkdir -p "$dir/prefix"
+    tar -C "$state/template" "${shared[@]/#/--exclude=}" -cf - . | tar -C "$dir/prefix" -xf - || return 1
+    for folder in "${shared[@]}"; do
+        cp -al "$state/template/$folder" "$dir/prefix/$folder" || return 1
+    done
     (
         wine_env_start "$dir/prefix" headless "$display"
         [ -n "$KESTRUM_XVFB_PID" ] && kill -0 "$KESTRUM_XVFB_PID" || { echo "Xvfb did not start" >&2; exit 1; }
@@ -161,6 +168,6 @@ router() {
 }
 
 case $command in
-    run | up | down | stun | silent | router) "$command" "$@" ;;
+    template | run | up | down | stun | silent | router) "$command" "$@" ;;
     *) echo "wine-tests.sh: unknown command $command" >&2; exit 2 ;;
 esac
