@@ -134,9 +134,9 @@ set_target_properties(planted_dll PROPERTIES OUTPUT_NAME planted PREFIX ""
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/doubles)
 
 # Start-up timing under Wine: kestrum.exe against the smallest window program.
-add_executable(minimal_window WIN32 bench/minimal_window.cpp)
+add_executable(minimal_window WIN32 EXCLUDE_FROM_ALL bench/minimal_window.cpp)
 target_link_options(minimal_window PRIVATE -municode)
-add_executable(startup_time bench/startup_time.cpp)
+add_executable(startup_time EXCLUDE_FROM_ALL bench/startup_time.cpp)
 target_link_libraries(startup_time PRIVATE kestrum_core)
 target_link_options(startup_time PRIVATE -municode)
 add_dependencies(startup_time kestrum minimal_window)

@@ -70,7 +70,7 @@ if [ -z "$quick" ]; then
         done
     fi
     stage "static analysis"
-    check "clang-tidy (portable code and unit tests)" tidy_host
+    check "clang-tidy (portable code)" tidy_host
     check "clang-tidy (Windows code, MinGW-w64 headers)" tidy_windows
     check "clang-format" format_check
     check "cppcheck (portable code and unit tests)" cppcheck_portable

@@ -44,12 +44,27 @@ template() {
     ) 9>"$state/template.lock"
 }
 
+# copy_prefix DIR: a copy of the template, but for the system's DLLs, most of a gigabyte
+# that nothing writes to: those are linked.
+copy_prefix() {
+    local shared=(./drive_c/windows/system32 ./drive_c/windows/winsxs) folder
+    rm -rf "$1"
+    mkdir -p "$1"
+    tar -C "$state/template" "${shared[@]/#/--exclude=}" -cf - . | tar -C "$1" -xf - || return 1
+    for folder in "${shared[@]}"; do
+        cp -al "$state/template/$folder" "$1/$folder" || return 1
+    done
+}
+
 # run PROGRAM [ARGS...]
 run() {
-    local dir=$state/${KESTRUM_WINE_GROUP:-}
+    local dir=$state/${KESTRUM_WINE_GROUP:-} stay=""
     if [ -z "${KESTRUM_WINE_GROUP:-}" ]; then
-        template || exit 1
-        export WINEPREFIX=$state/template
+        # CTest listing the tests, program after program: in a prefix of their own, whose
+        # server stays half a minute after each.
+        export WINEPREFIX=$state/list/prefix
+        stay=30
+        [ -f "$WINEPREFIX/system.reg" ] || { template && copy_prefix "$WINEPREFIX"; } || exit 1
     else
         [ -d "$dir/prefix" ] || { echo "no prefix for $KESTRUM_WINE_GROUP: its fixture did not run" >&2; exit 1; }
         # The online probe and IP.EXE look up public names: nothing may leave this machine.
@@ -69,7 +84,7 @@ run() {
     # makes the sockets of the programs: it runs in their network namespace.
     local in_namespace=()
     [ -n "${KESTRUM_NETNS:-}" ] && in_namespace=(nsenter --net="$KESTRUM_NETNS")
-    [ -z "${KESTRUM_WINE_GROUP:-}" ] || "${in_namespace[@]}" wineserver -p </dev/null >/dev/null 2>&1
+    "${in_namespace[@]}" wineserver -p"${stay:-}" </dev/null >/dev/null 2>&1
     # Its output through a file: Wine's own processes, started with the first program and
     # staying with the server, would hold CTest's pipe open.
     local output
@@ -78,8 +93,6 @@ run() {
     local status=$?
     cat "$output"
     rm -f "$output"
-    # Listing the tests leaves no server behind to hold the prefix the groups copy.
-    [ -n "${KESTRUM_WINE_GROUP:-}" ] || wineserver -k 2>/dev/null
     return $status
 }
 
@@ -88,15 +101,9 @@ up() {
     local group=$1 dpi=$2 display=$3 dir=$state/$1
     down "$group" leftover
     template || return 1
-    rm -rf "$dir/prefix" "$dir/screenshots" "$dir/group.env" "$dir/ran"
+    rm -rf "$dir/screenshots" "$dir/group.env" "$dir/ran"
     mkdir -p "$dir/screenshots"
-    # A copy, but for the system's DLLs, most of a gigabyte that nothing writes to: linked.
-    local shared=(./drive_c/windows/system32 ./drive_c/windows/winsxs) folder
-    mkdir -p "$dir/prefix"
-    tar -C "$state/template" "${shared[@]/#/--exclude=}" -cf - . | tar -C "$dir/prefix" -xf - || return 1
-    for folder in "${shared[@]}"; do
-        cp -al "$state/template/$folder" "$dir/prefix/$folder" || return 1
-    done
+    copy_prefix "$dir/prefix" || return 1
     (
         wine_env_start "$dir/prefix" headless "$display"
         [ -n "$KESTRUM_XVFB_PID" ] && kill -0 "$KESTRUM_XVFB_PID" || { echo "Xvfb did not start" >&2; exit 1; }

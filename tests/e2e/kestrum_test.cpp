@@ -228,9 +228,7 @@ TEST_F(Launch, AnIdWhoseServiceAnswersStartsItsProgramWithTheAddressAndDisablesT
 // ends and leaves nothing, so what an earlier run left is shown.
 using Discovery = Kestrum;
 TEST_F(Discovery, TryAgainGoesOnlineWithoutWaitingForIpExeAndCtrlQEndsTheProgramWhileIpExeRuns) {
-    const std::wstring left = L"1.2.3.4";
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueW(HKEY_CURRENT_USER, kPublicKey, L"IP", REG_SZ, left.c_str(),
-                                               static_cast<DWORD>((left.size() + 1) * sizeof(wchar_t))));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueW(HKEY_CURRENT_USER, kPublicKey, L"IP", REG_SZ, L"1.2.3.4", 16));
     const testsupport::LoopbackHttpServer web(
         [](const testsupport::HttpRequest&) {
             return testsupport::HttpResponse{200, "Microsoft Connect Test"};

@@ -22,8 +22,6 @@ using upnp::Reply;
 using Clock = std::chrono::steady_clock;
 
 std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
-std::string Lan4() { return Env("KESTRUM_LAN_ADDRESS"); }
-std::string Lan6() { return Env("KESTRUM_LAN_ADDRESS6"); }
 
 long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
@@ -59,7 +57,8 @@ TEST(WinsockLink, AnExchangeEndsWhenThePeerClosesAtMaxBytesOrAtTheBound) {
 // (sooner would mean nothing was sent) and no more.
 TEST(Router, WithoutADaemonNoGatewayIsFoundForEitherFamilyWithinTheBound) {
     WinsockRouterLink link;
-    for (const auto& [family, source] : {std::pair{Family::Ipv4, Lan4()}, std::pair{Family::Ipv6, Lan6()}}) {
+    for (const auto& [family, source] :
+         {std::pair{Family::Ipv4, Env("KESTRUM_LAN_ADDRESS")}, std::pair{Family::Ipv6, Env("KESTRUM_LAN_ADDRESS6")}}) {
         const auto start = Clock::now();
         EXPECT_FALSE(Gateway::Find(link, source, family)) << source;
         const long long ms = MsSince(start);
@@ -73,7 +72,7 @@ TEST(Router, WithoutADaemonNoGatewayIsFoundForEitherFamilyWithinTheBound) {
 // refuses the mapping.
 TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
     const bool open = Env("KESTRUM_ROUTER") == "public";
-    const std::string lan4 = Lan4();
+    const std::string lan4 = Env("KESTRUM_LAN_ADDRESS");
     WinsockRouterLink link;
     const auto gateway = Gateway::Find(link, lan4, Family::Ipv4);
     ASSERT_TRUE(gateway);
@@ -97,10 +96,10 @@ TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
 // updated and deleted, and then the router knows it no more, whatever the IPv4 outside.
 TEST(Router, AnIpv6PinholeIsOpenedUpdatedAndDeleted) {
     WinsockRouterLink link;
-    const auto gateway = Gateway::Find(link, Lan6(), Family::Ipv6);
+    const auto gateway = Gateway::Find(link, Env("KESTRUM_LAN_ADDRESS6"), Family::Ipv6);
     ASSERT_TRUE(gateway);
     EXPECT_EQ(gateway->service().type, "urn:schemas-upnp-org:service:WANIPv6FirewallControl:1");
-    const Reply added = AddPinhole(*gateway, Lan6(), 3389, 3600);
+    const Reply added = AddPinhole(*gateway, Env("KESTRUM_LAN_ADDRESS6"), 3389, 3600);
     const std::string id = added.value("UniqueID");
     ASSERT_TRUE(added.done() && !id.empty()) << added.faultCode << " " << added.faultText;
     EXPECT_TRUE(UpdatePinhole(*gateway, id, 7200).done());
