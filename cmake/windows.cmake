@@ -14,7 +14,7 @@ endif()
 add_link_options(-static -static-libgcc -static-libstdc++ ${KESTRUM_HARDENING} $<$<CONFIG:Release>:-s>)
 
 file(GLOB KESTRUM_WIN32_SOURCES CONFIGURE_DEPENDS platform/win32/*.cpp)
-list(FILTER KESTRUM_WIN32_SOURCES EXCLUDE REGEX "load_config\\.cpp$")
+list(FILTER KESTRUM_WIN32_SOURCES EXCLUDE REGEX "(load_config|delay_load)\\.cpp$")
 add_library(kestrum_win32 STATIC ${KESTRUM_WIN32_SOURCES})
 target_compile_options(kestrum_win32 PRIVATE ${KESTRUM_WARNINGS})
 target_link_libraries(kestrum_win32 PUBLIC kestrum_core ws2_32 wininet iphlpapi shell32 ole32 oleaut32 uuid)
@@ -74,6 +74,10 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     add_dependencies(kestrum delay_libs)
     # Right after the adapters, so that their calls bind here and not to the plain imports.
     target_link_libraries(kestrum PRIVATE ${delayed} delayimp)
+    # The helper that fills the slots of delay-loaded functions, which lie among the
+    # read-only import tables of newer linkers: wrapped to open each slot for its write.
+    target_sources(kestrum PRIVATE platform/win32/delay_load.cpp)
+    target_link_options(kestrum PRIVATE -Wl,--wrap=__delayLoadHelper2)
 endif()
 kestrum_version_resource(kestrum "Kestrum" "kestrum.exe")
 # The resource compiler does not see what the .rc pulls in.

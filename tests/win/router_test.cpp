@@ -78,7 +78,9 @@ TEST(Router, APortMappingIsOnTheRouterUntilDeletedUnlessTheOutsideIsShared) {
     ASSERT_TRUE(gateway);
     const Reply told = GetExternalIPAddress(*gateway);
     EXPECT_TRUE(told.done());
-    EXPECT_EQ(told.value("NewExternalIPAddress"), open ? Env("KESTRUM_ROUTER_OUTSIDE") : "");
+    // Behind a shared address a router tells none, or (newer daemons) the shared one.
+    const std::string outside = told.value("NewExternalIPAddress");
+    EXPECT_TRUE(outside == Env("KESTRUM_ROUTER_OUTSIDE") || (!open && outside.empty())) << outside;
     const Reply added = AddPortMapping(*gateway, 3389, "TCP", lan4, "Kestrum", 3600);
     if (!open) {
         EXPECT_EQ(added.status, Reply::Status::Fault);
