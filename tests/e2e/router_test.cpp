@@ -98,7 +98,7 @@ TEST_F(RouterCheck, ThePortOpenedToThisComputerIsClosedHoweverTheProgramEnds) {
         if (end == Button) Port(false);
         EndWith(end, L"Mapping");
         const std::string left = testsupport::Upnpc("-l");  // read, and without the port
-        EXPECT_TRUE(left.find("GetGenericPortMapping") != std::string::npos && left.find("3389->") == std::string::npos)
+        EXPECT_TRUE(left.find("exPort->inAddr:inPort") != std::string::npos && left.find("3389->") == std::string::npos)
             << left;
     }
 }
