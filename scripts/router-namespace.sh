@@ -91,12 +91,12 @@ router_up() {
     # The router's IPv6 firewall, as a home router's: what the outside starts is
     # dropped unless it is an answer or a pinhole (the chain miniupnpd fills) lets it in.
     "${in_router[@]}" sh -e -c '
-        ip6tables-legacy -P FORWARD DROP
-        ip6tables-legacy -A FORWARD -m conntrack --ctstate ESTABLISHED,RELATED -j ACCEPT
-        ip6tables-legacy -A FORWARD -m conntrack --ctstate INVALID -j DROP
-        ip6tables-legacy -A FORWARD -i lan0 -o wan0 -j ACCEPT
-        ip6tables-legacy -N MINIUPNPD
-        ip6tables-legacy -A FORWARD -i wan0 ! -o wan0 -j MINIUPNPD
+        ip6tables-legacy -w -P FORWARD DROP
+        ip6tables-legacy -w -A FORWARD -m conntrack --ctstate ESTABLISHED,RELATED -j ACCEPT
+        ip6tables-legacy -w -A FORWARD -m conntrack --ctstate INVALID -j DROP
+        ip6tables-legacy -w -A FORWARD -i lan0 -o wan0 -j ACCEPT
+        ip6tables-legacy -w -N MINIUPNPD
+        ip6tables-legacy -w -A FORWARD -i wan0 ! -o wan0 -j MINIUPNPD
     ' || { router_down "$dir"; return 1; }
     # The Internet host: takes connections on 3389 and answers what it can reach.
     "${in_outside[@]}" python3 "$ROUTER_SCRIPTS/../tests/support/outside_host.py" 2001:db8:ff::2 3389 7000 \
@@ -113,14 +113,14 @@ router_up() {
 
     # The chains miniupnpd fills (Debian's iptables_init.sh needs a helper file it lacks).
     "${in_router[@]}" sh -e -c '
-        iptables-legacy -t nat -N MINIUPNPD
-        iptables-legacy -t nat -A PREROUTING -i wan0 -j MINIUPNPD
-        iptables-legacy -t nat -N MINIUPNPD-POSTROUTING
-        iptables-legacy -t nat -A POSTROUTING -o wan0 -j MINIUPNPD-POSTROUTING
-        iptables-legacy -t filter -N MINIUPNPD
-        iptables-legacy -t filter -A FORWARD -i wan0 ! -o wan0 -j MINIUPNPD
-        iptables-legacy -t mangle -N MINIUPNPD
-        iptables-legacy -t mangle -A PREROUTING -i wan0 -j MINIUPNPD
+        iptables-legacy -w -t nat -N MINIUPNPD
+        iptables-legacy -w -t nat -A PREROUTING -i wan0 -j MINIUPNPD
+        iptables-legacy -w -t nat -N MINIUPNPD-POSTROUTING
+        iptables-legacy -w -t nat -A POSTROUTING -o wan0 -j MINIUPNPD-POSTROUTING
+        iptables-legacy -w -t filter -N MINIUPNPD
+        iptables-legacy -w -t filter -A FORWARD -i wan0 ! -o wan0 -j MINIUPNPD
+        iptables-legacy -w -t mangle -N MINIUPNPD
+        iptables-legacy -w -t mangle -A PREROUTING -i wan0 -j MINIUPNPD
     ' || { router_down "$dir"; return 1; }
     cat >"$dir/router.conf" <<EOF
 ext_ifname=wan0
