@@ -103,6 +103,7 @@ std::optional<std::string> AskHttpService(platform::HttpClient& http, const std:
 
 std::optional<std::string> Discover(const Options& options, const Network& network, milliseconds stunInitialTimeout) {
     std::vector<Source> sources;
+    sources.reserve(options.stunServers.size() + options.urls.size());
     for (const HostPort& server : options.stunServers) {
         sources.push_back(
             [udp = network.udp, random = network.random, server, stunInitialTimeout](const SourceContext& context) {

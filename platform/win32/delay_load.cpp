@@ -9,8 +9,11 @@
 
 #include <delayimp.h>
 
+// The names are the linker's: --wrap makes them from the runtime's.
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" FARPROC WINAPI __real___delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC* slot);
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" FARPROC WINAPI __wrap___delayLoadHelper2(PCImgDelayDescr descriptor, FARPROC* slot) {
     static SRWLOCK lock = SRWLOCK_INIT;
     ::AcquireSRWLockExclusive(&lock);

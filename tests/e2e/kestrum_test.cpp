@@ -211,7 +211,7 @@ TEST_F(Launch, AnIdWhoseServiceAnswersStartsItsProgramWithTheAddressAndDisablesT
         {3389, cmdCreateSession, L"mstsc.exe\n /v:127.0.0.3 /admin /edit:\"" + folder_ + L"\\Default.rdp\""},
         {445, cmdBrowse, L"explorer.exe\n \"\\\\127.0.0.3\""}};
     const std::wstring id = win32::Widen(net::IPToID("127.0.0.3"));
-    for (auto l : launches) {
+    for (const auto& l : launches) {
         const SOCKET listener = testsupport::Listen("127.0.0.3", l.port);
         ::SendMessageW(Control(txtRemoteIP), WM_SETTEXT, 0, LPARAM(id.c_str()));
         ::PostMessageW(Control(l.command), BM_CLICK, 0, 0);
