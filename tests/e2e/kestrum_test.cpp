@@ -212,7 +212,8 @@ TEST_F(Launch, AnIdWhoseServiceAnswersStartsItsProgramWithTheAddressAndDisablesT
         {445, cmdBrowse, L"explorer.exe\n \"\\\\127.0.0.3\""}};
     const std::wstring id = win32::Widen(net::IPToID("127.0.0.3"));
     for (const auto& l : launches) {
-        const SOCKET listener = testsupport::Listen("127.0.0.3", l.port);
+        unsigned short port = l.port;
+        const SOCKET listener = testsupport::Listen("127.0.0.3", port);
         ::SendMessageW(Control(txtRemoteIP), WM_SETTEXT, 0, LPARAM(id.c_str()));
         ::PostMessageW(Control(l.command), BM_CLICK, 0, 0);
         const std::wstring run = testsupport::RunOf(At(L"stand-in.log")), program = l.run.substr(0, l.run.find(' '));
