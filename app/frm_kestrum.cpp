@@ -18,9 +18,8 @@ using platform::kPublicAddressSection;
 constexpr const char* kNoAddressId = "13-25-36-17";
 }  // namespace
 
-frmKestrum::frmKestrum(platform::FormView& view, const modMain& main, Services services)
+frmKestrum::frmKestrum(platform::FormView& view, Services services)
     : view_(view),
-      main_(main),
       services_(services),
       lblConnection(view.control(Id(KestrumId::lblConnection))),
       cmdTRY(view.control(Id(KestrumId::cmdTRY))),
@@ -124,6 +123,23 @@ void frmKestrum::GetIP() {
 }
 
 void frmKestrum::cmdTRY_Click() { GetIP(); }
+
+// Each Help window is modal: once it has closed, the main window is the active one
+// again and its activation rules run.
+void frmKestrum::mnuAbout_Click() {
+    services_.help.ShowAbout();
+    Form_Activate();
+}
+
+void frmKestrum::mnuHowTO_Click() {
+    services_.help.ShowHowTo();
+    Form_Activate();
+}
+
+void frmKestrum::mnuCheck_Click() {
+    services_.help.ShowConnectionCheck();
+    Form_Activate();
+}
 
 void frmKestrum::mnuExit_Click() { view_.unload(); }
 

@@ -2,24 +2,20 @@
 // The main window's behaviour: what its events do to its controls.
 
 #include "app/frm_kestrum_layout.h"
+#include "app/help_windows.h"
 #include "app/mod_main.h"
-#include "platform/files.h"
 #include "platform/form.h"
-#include "platform/forms.h"
-#include "platform/local_addresses.h"
 #include "platform/network.h"
-#include "platform/registry.h"
-#include "platform/router_link.h"
 #include "platform/settings.h"
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "reach/door.h"
 
 namespace kestrum::app {
 
 // What the main window needs of the platform.
 struct Services {
+    const modMain& main;  // the folders recorded at start-up
     platform::Ui& ui;
     platform::System& system;
     platform::SettingsStore& settings;
@@ -29,16 +25,7 @@ struct Services {
     platform::PortProbe& ports;
     platform::Shell& shell;
     platform::SystemColors& systemColors;
-    // The Help menu's windows, and what the About box reads.
-    platform::Forms& forms;
-    platform::Registry& registry;
-    platform::Files& files;
-    // The Connection Check: the router, this computer's addresses, and the doors
-    // Kestrum may open on the router.
-    platform::RouterLink& link;
-    platform::LocalAddresses& local;
-    reach::Door& door;
-    reach::Pinhole& pinhole;
+    HelpWindows& help;
 };
 
 // How long discovery gives IP.EXE before it reads the address IP.EXE stored.
@@ -51,7 +38,7 @@ inline constexpr std::uint32_t kStatusOfflineColor = 0x0000FF;
 
 class frmKestrum : public platform::FormEvents {
 public:
-    frmKestrum(platform::FormView& view, const modMain& main, Services services);
+    frmKestrum(platform::FormView& view, Services services);
 
     void onLoad() override { Form_Load(); }
     void Form_Load();
@@ -91,7 +78,6 @@ private:
     void PaintForm();
 
     platform::FormView& view_;
-    const modMain& main_;
     Services services_;
 
     platform::Control& lblConnection;

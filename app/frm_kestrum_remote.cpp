@@ -33,9 +33,9 @@ void frmKestrum::cmdCreateSession_Click() {
     if (CheckRemoteID(txtRemoteIP.text(), remote::kRemoteDesktopPort)) {
         const std::uintptr_t owner = view_.windowHandle();
         const remote::RemoteAddress address = remote::DecodeRemoteID(trimmed, decimalSeparator());
-        const std::intptr_t result =
-            services_.shell.execute(owner, "open", "MSTSC", remote::RemoteDesktopParameters(address, main_.AppPath),
-                                    std::nullopt, platform::kShowMaximized);
+        const std::intptr_t result = services_.shell.execute(
+            owner, "open", "MSTSC", remote::RemoteDesktopParameters(address, services_.main.AppPath), std::nullopt,
+            platform::kShowMaximized);
         const std::string failure = remote::LaunchErrorText(result);
         if (!failure.empty()) {
             ui.messageBox(failure, platform::kInformation, kAppTitle);

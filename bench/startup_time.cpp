@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/frm_kestrum_layout.h"
+#include "bench/screen_frames.h"
 #include "info/frm_about_layout.h"
 #include "info/frm_how_to_layout.h"
 #include "platform/identity.h"
@@ -27,15 +28,9 @@
 namespace {
 
 using namespace kestrum;
+using namespace kestrum::bench;
 
 std::wstring Wide(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
-
-double Now() {
-    LARGE_INTEGER frequency, now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
 
 // A visible top-level window of the process with that caption, or null.
 HWND FindVisible(DWORD processId, const std::wstring& caption) {
@@ -57,16 +52,6 @@ HWND FindVisible(DWORD processId, const std::wstring& caption) {
         },
         reinterpret_cast<LPARAM>(&search));
     return search.found;
-}
-
-// Polls until the condition holds; false after 30 s.
-bool WaitFor(const std::function<bool()>& condition) {
-    const double start = Now();
-    while (!condition()) {
-        if (Now() - start > 30000) return false;
-        ::Sleep(1);
-    }
-    return true;
 }
 
 class Process {
@@ -97,138 +82,11 @@ private:
     double started_ = 0;
 };
 
-// Points of a window's client area, in pixels, that show each of its parts once it is
-// painted: the corners and the centre and, for each control shown, a point just inside
-// its top-left corner (a border or the background) and one near its right end, halfway
-// down (the inside, away from centred or left-aligned text and the caret).
-std::vector<POINT> ProbePoints(HWND window, const platform::FormDef* layout) {
-    RECT client;
-    ::GetClientRect(window, &client);
-    const LONG w = client.right, h = client.bottom;
-    std::vector<POINT> points = {{1, 1}, {w - 2, 1}, {1, h - 2}, {w - 2, h - 2}, {w / 2, h / 2}};
-    if (!layout) return points;
-    const auto px = [](int twips) { return platform::TwipsToPixels(twips, 96); };
-    for (const platform::ControlDef& c : layout->controls) {
-        if (!c.visible) continue;
-        POINT at{px(c.left), px(c.top)};
-        if (const platform::ControlDef* box = c.container ? platform::FindControl(*layout, c.container) : nullptr)
-            at = {at.x + px(box->left), at.y + px(box->top)};
-        points.push_back({at.x + 1, at.y + 1});
-        points.push_back({at.x + px(c.width) - 4, at.y + px(c.height) / 2});
-    }
-    return points;
-}
-
-// The colours the screen shows at the window's client points.
-std::vector<COLORREF> OnScreen(HWND window, const std::vector<POINT>& points) {
-    HDC screen = ::GetDC(nullptr);
-    std::vector<COLORREF> colours;
-    for (POINT p : points) {
-        ::ClientToScreen(window, &p);
-        colours.push_back(::GetPixel(screen, p.x, p.y));
-    }
-    ::ReleaseDC(nullptr, screen);
-    return colours;
-}
-
-// An area of the screen read at once: a frame as it was, never parts of two.
-class ScreenArea {
-public:
-    explicit ScreenArea(RECT area) : area_(area) {
-        const LONG width = area.right - area.left, height = area.bottom - area.top;
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        HDC screen = ::GetDC(nullptr), copy = ::CreateCompatibleDC(screen);
-        void* bits = nullptr;
-        bitmap_ = ::CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap_) {
-            HGDIOBJ original = ::SelectObject(copy, bitmap_);
-            ::BitBlt(copy, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-            ::GdiFlush();
-            ::SelectObject(copy, original);
-            pixels_ = static_cast<const DWORD*>(bits);
-        }
-        ::DeleteDC(copy);
-        ::ReleaseDC(nullptr, screen);
-    }
-    ScreenArea(const ScreenArea&) = delete;
-    ScreenArea& operator=(const ScreenArea&) = delete;
-    ~ScreenArea() {
-        if (bitmap_) ::DeleteObject(bitmap_);
-    }
-    // The colour at a point of the screen; CLR_INVALID outside the area.
-    COLORREF at(POINT p) const {
-        if (!pixels_ || !::PtInRect(&area_, p)) return CLR_INVALID;
-        const DWORD pixel = pixels_[(p.y - area_.top) * (area_.right - area_.left) + (p.x - area_.left)];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-    static RECT WholeScreen() { return {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)}; }
-
-private:
-    RECT area_;
-    HBITMAP bitmap_ = nullptr;
-    const DWORD* pixels_ = nullptr;
-};
-
-// Starts in which the screen showed a window half painted: some of it as it will look,
-// some of it still what was there before or black (nothing drawn yet). Read from whole
-// frames, which load the display too much to time by.
-struct Frames {
-    std::unique_ptr<ScreenArea> before;  // the screen just before the window was asked for
-    int starts = 0, halfPainted = 0;
-};
-
-// What a window looks like once painted, learnt from a first run that waits until
-// everything has settled.
-struct Look {
-    const platform::FormDef* layout = nullptr;
-    std::vector<COLORREF> colours;
-};
-
-void Learn(Look& look, HWND window) {
-    ::Sleep(1500);
-    look.colours = OnScreen(window, ProbePoints(window, look.layout));
-}
-
 // From a start time: when the window became visible, and when the screen first showed
 // all of it painted.
 struct Shown {
     double visible = -1, painted = -1;
 };
-
-// Whether one frame shows the window half painted; points in screen coordinates. A
-// point whose painted colour is also black or what was there before tells nothing.
-bool HalfPainted(const ScreenArea& now, const ScreenArea& before, const std::vector<POINT>& points,
-                 const std::vector<COLORREF>& painted) {
-    bool some = false, rest = false;
-    for (size_t i = 0; i < points.size(); ++i) {
-        const COLORREF seen = now.at(points[i]), was = before.at(points[i]);
-        if (painted[i] == was || painted[i] == RGB(0, 0, 0)) continue;
-        some = some || seen == painted[i];
-        rest = rest || seen == was || seen == RGB(0, 0, 0);
-    }
-    return some && rest;
-}
-
-// Reads the window's client area as whole frames until it shows the learnt look, and
-// notes whether any frame showed it half painted.
-void WatchFrames(HWND window, const std::vector<POINT>& points, const Look& look, Frames& frames) {
-    std::vector<POINT> onScreen = points;
-    for (POINT& p : onScreen) ::ClientToScreen(window, &p);
-    RECT client;
-    ::GetClientRect(window, &client);
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    bool half = false;
-    WaitFor([&] {
-        const ScreenArea now(client);
-        half = half || HalfPainted(now, *frames.before, onScreen, look.colours);
-        for (size_t i = 0; i < onScreen.size(); ++i)
-            if (now.at(onScreen[i]) != look.colours[i]) return false;
-        return true;
-    });
-    ++frames.starts;
-    frames.halfPainted += half;
-}
 
 // A first run only learns the look; given frames, a run watches them and is not timed.
 Shown WaitUntilShown(double start, const std::function<HWND()>& find, Look& look, Frames* frames) {

@@ -22,7 +22,7 @@ add_custom_command(
     COMMAND ${KESTRUM_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DBUILD=${CMAKE_BINARY_DIR}
             -DSOURCE=${CMAKE_SOURCE_DIR} -DOUTFILE=${KESTRUM_SETUP} -DTARGET=${KESTRUM_NSIS_TARGET}
             ${CMAKE_SOURCE_DIR}/installer/kestrum.nsi
-    DEPENDS kestrum ip ${CMAKE_SOURCE_DIR}/res/Info.doc ${CMAKE_SOURCE_DIR}/installer/kestrum.nsi
+    DEPENDS kestrum ip ${KESTRUM_GENERATED}/res/Info.doc ${CMAKE_SOURCE_DIR}/installer/kestrum.nsi
             ${CMAKE_SOURCE_DIR}/res/kestrum.ico
     COMMENT "Installer ${KESTRUM_SETUP}")
 
@@ -31,7 +31,7 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E rm -f ${KESTRUM_ZIP}
     COMMAND ${CMAKE_COMMAND} -E tar cf ${KESTRUM_ZIP} --format=zip kestrum.exe IP.EXE Info.doc
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    DEPENDS kestrum ip ${CMAKE_SOURCE_DIR}/res/Info.doc
+    DEPENDS kestrum ip ${KESTRUM_GENERATED}/res/Info.doc
     COMMENT "Portable zip ${KESTRUM_ZIP}")
 
 add_custom_target(packages ALL DEPENDS ${KESTRUM_SETUP} ${KESTRUM_ZIP})

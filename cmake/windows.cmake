@@ -25,6 +25,10 @@ enable_language(RC)
 foreach(manifest kestrum ip)
     configure_file(res/${manifest}.manifest.in ${KESTRUM_GENERATED}/res/${manifest}.manifest @ONLY)
 endforeach()
+# The How-To document and Info.doc open with the title, in capitals in the How-To window.
+foreach(document howto.rtf Info.doc)
+    configure_file(res/${document}.in ${KESTRUM_GENERATED}/res/${document} @ONLY)
+endforeach()
 
 function(kestrum_version_resource target description filename)
     set(FILE_DESCRIPTION "${description}")
@@ -82,11 +86,11 @@ endif()
 kestrum_version_resource(kestrum "Kestrum" "kestrum.exe")
 # The resource compiler does not see what the .rc pulls in.
 set_source_files_properties(res/kestrum.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_SOURCE_DIR}/res/kestrum.ico;${CMAKE_SOURCE_DIR}/res/howto.rtf;${CMAKE_SOURCE_DIR}/res/hand.cur;${KESTRUM_GENERATED}/res/kestrum.manifest")
+    "${CMAKE_SOURCE_DIR}/res/kestrum.ico;${KESTRUM_GENERATED}/res/howto.rtf;${CMAKE_SOURCE_DIR}/res/hand.cur;${KESTRUM_GENERATED}/res/kestrum.manifest")
 set_source_files_properties(res/ip.rc PROPERTIES OBJECT_DEPENDS ${KESTRUM_GENERATED}/res/ip.manifest)
 # The companion document that the How-To window opens lies beside the program.
 add_custom_command(TARGET kestrum POST_BUILD COMMAND ${CMAKE_COMMAND} -E copy_if_different
-    ${CMAKE_SOURCE_DIR}/res/Info.doc $<TARGET_FILE_DIR:kestrum>/Info.doc)
+    ${KESTRUM_GENERATED}/res/Info.doc $<TARGET_FILE_DIR:kestrum>/Info.doc)
 
 # IP.EXE: learns the public address and leaves it in the settings store.
 add_executable(ip WIN32 programs/ip_main.cpp res/ip.rc)
@@ -140,7 +144,7 @@ set_target_properties(planted_dll PROPERTIES OUTPUT_NAME planted PREFIX ""
 # Start-up timing under Wine: kestrum.exe against the smallest window program.
 add_executable(minimal_window WIN32 EXCLUDE_FROM_ALL bench/minimal_window.cpp)
 target_link_options(minimal_window PRIVATE -municode)
-add_executable(startup_time EXCLUDE_FROM_ALL bench/startup_time.cpp)
+add_executable(startup_time EXCLUDE_FROM_ALL bench/startup_time.cpp bench/screen_frames.cpp)
 target_link_libraries(startup_time PRIVATE kestrum_core)
 target_link_options(startup_time PRIVATE -municode)
 add_dependencies(startup_time kestrum minimal_window)

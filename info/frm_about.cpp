@@ -7,16 +7,15 @@
 
 namespace kestrum::info {
 
-frmAbout::frmAbout(platform::FormView& view, std::uintptr_t mainWindow, AboutServices services)
+frmAbout::frmAbout(platform::FormView& view, AboutServices services)
     : view_(view),
-      mainWindow_(mainWindow),
       services_(services),
       lblTitle(view.control(Id(AboutId::lblTitle))),
       lblVersion(view.control(Id(AboutId::lblVersion))) {}
 
 void frmAbout::Form_Load() {
     PaintForm();
-    view_.setPictureToIconOf(Id(AboutId::picIcon), mainWindow_);
+    view_.setPictureToMainWindowIcon(Id(AboutId::picIcon));
     std::string caption = "About ";
     caption += platform::kAppTitle;
     view_.setCaption(caption);
@@ -30,10 +29,11 @@ void frmAbout::Form_Load() {
     lblTitle.setText(platform::kAppTitle);
 }
 
-// The gradient and the icon are painted once, at load: at a new dpi, again.
-void frmAbout::onDpiChanged() {
+// The box keeps its size: it is resized only at a new dpi, where its background and
+// icon are painted again.
+void frmAbout::Form_Resize() {
     PaintForm();
-    view_.setPictureToIconOf(Id(AboutId::picIcon), mainWindow_);
+    view_.setPictureToMainWindowIcon(Id(AboutId::picIcon));
 }
 
 void frmAbout::onClick(int id) {

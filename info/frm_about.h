@@ -2,8 +2,6 @@
 // The About box: the program's icon, title, version and a credit line, and the
 // way to System Information.
 
-#include <cstdint>
-
 #include "info/frm_about_layout.h"
 #include "info/start_sys_info.h"
 #include "platform/form.h"
@@ -19,12 +17,12 @@ struct AboutServices {
 
 class frmAbout : public platform::FormEvents {
 public:
-    // mainWindow: the main window, whose icon the box shows.
-    frmAbout(platform::FormView& view, std::uintptr_t mainWindow, AboutServices services);
+    frmAbout(platform::FormView& view, AboutServices services);
 
     void onLoad() override { Form_Load(); }
     void Form_Load();
-    void onDpiChanged() override;
+    void onResize() override { Form_Resize(); }
+    void Form_Resize();
     void onClick(int id) override;
     void cmdOK_Click();
     void cmdSysInfo_Click();
@@ -33,7 +31,6 @@ private:
     void PaintForm();
 
     platform::FormView& view_;
-    std::uintptr_t mainWindow_;
     AboutServices services_;
     platform::Control& lblTitle;
     platform::Control& lblVersion;

@@ -10,7 +10,7 @@ using platform::FontDef;
 using enum AboutId;
 using platform::LineDef;
 
-constexpr FontDef kCreditFont{"Verdana", 9, true};
+constexpr FontDef kCreditFont{.face = "Verdana", .points = 9, .bold = true};
 constexpr std::uint32_t kBlack = 0x000000;
 
 // clang-format off
@@ -36,8 +36,8 @@ const ControlDef kControls[] = {
 
 // An etched separator: a white line with a grey one just above it.
 const LineDef kLines[] = {
-    {"Line1(0)", 105, 2460, 5654, 2460, 2, 0xFFFFFF},
-    {"Line1(1)", 90, 2445, 5654, 2445, 1, 0x808080},
+    {.name = "Line1(0)", .x1 = 105, .y1 = 2460, .x2 = 5654, .y2 = 2460, .widthPixels = 2, .color = 0xFFFFFF},
+    {.name = "Line1(1)", .x1 = 90, .y1 = 2445, .x2 = 5654, .y2 = 2445, .widthPixels = 1, .color = 0x808080},
 };
 
 // No font of its own: the platform's dialog font.

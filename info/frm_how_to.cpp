@@ -1,5 +1,7 @@
 #include "info/frm_how_to.h"
 
+#include <utility>
+
 #include "info/how_to_resize.h"
 #include "paint/apply_gradient.h"
 
@@ -12,10 +14,9 @@ std::string InfoDocPath(const std::string& appPath) {
     return path;
 }
 
-frmHowTo::frmHowTo(platform::FormView& view, const std::string& appPath, HowToServices services)
+frmHowTo::frmHowTo(platform::FormView& view, HowToServices services)
     : view_(view),
-      appPath_(appPath),
-      services_(services),
+      services_(std::move(services)),
       rtfHowTo(view.control(Id(HowToId::rtfHowTo))),
       cmdClose(view.control(Id(HowToId::cmdClose))),
       Label1(view.control(Id(HowToId::Label1))) {}
@@ -49,7 +50,8 @@ void frmHowTo::cmdClose_Click() { view_.unload(); }
 
 // Missing, or nothing to open it with: the shell's answer is not looked at.
 void frmHowTo::Label1_Click() {
-    services_.shell.execute(0, "open", InfoDocPath(appPath_), std::nullopt, std::nullopt, platform::kShowMaximized);
+    services_.shell.execute(0, "open", InfoDocPath(services_.appPath), std::nullopt, std::nullopt,
+                            platform::kShowMaximized);
 }
 
 void frmHowTo::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors); }

@@ -16,6 +16,7 @@ struct HowToServices {
     platform::Ui& ui;
     platform::SystemColors& systemColors;
     platform::Shell& shell;
+    std::string appPath;  // the program's folder, where Info.doc lies
 };
 
 // Info.doc in the program's folder: one backslash between them, also at the
@@ -24,7 +25,7 @@ std::string InfoDocPath(const std::string& appPath);
 
 class frmHowTo : public platform::FormEvents {
 public:
-    frmHowTo(platform::FormView& view, const std::string& appPath, HowToServices services);
+    frmHowTo(platform::FormView& view, HowToServices services);
 
     void onLoad() override { Form_Load(); }
     void Form_Load();
@@ -38,7 +39,6 @@ private:
     void PaintForm();
 
     platform::FormView& view_;
-    std::string appPath_;
     HowToServices services_;
     platform::Control& rtfHowTo;
     platform::Control& cmdClose;

@@ -9,7 +9,7 @@ using platform::ControlKind;
 using platform::FontDef;
 using enum HowToId;
 
-constexpr FontDef kLinkFont{"Times New Roman", 20.25, true, true};
+constexpr FontDef kLinkFont{.face = "Times New Roman", .points = 20.25, .bold = true, .underline = true};
 
 // The design places; Form_Resize sets them anew for every size of the window.
 // clang-format off

@@ -16,14 +16,14 @@ class FormEvents {
 public:
     virtual ~FormEvents() = default;
     virtual void onLoad() {}
+    // The client area changed size: when the window is first shown, when the user
+    // sizes it, and when it moved to a monitor of another dpi. The host has then
+    // placed the controls anew, and the window's images are blank: what is painted
+    // must be painted again.
     virtual void onResize() {}
     // The window was first shown, or became active again after another window of
     // the program closed. Switching to and from other programs does not count.
     virtual void onActivate() {}
-    // The window moved to a monitor of another dpi. The host has placed the
-    // controls and sized the window anew (onResize came just before), and its
-    // images are blank: what is painted only once must be painted again.
-    virtual void onDpiChanged() {}
     // A button was clicked or a menu entry chosen (with the mouse or a shortcut).
     virtual void onClick(int id) = 0;
     // The text of a text box changed, whatever changed it.
@@ -43,8 +43,8 @@ public:
     virtual PaintTarget& paintTarget() = 0;
     // The picture box shows the window's painted image from its own top-left corner.
     virtual void setPictureFromForm(int pictureBoxId) = 0;
-    // The picture box shows the big icon of another window of the program.
-    virtual void setPictureToIconOf(int pictureBoxId, std::uintptr_t window) = 0;
+    // The picture box shows the big icon of the program's main window.
+    virtual void setPictureToMainWindowIcon(int pictureBoxId) = 0;
     virtual void setCaption(const std::string& caption) = 0;
     // The size of the client area in twips.
     virtual float scaleWidth() const = 0;

@@ -6,7 +6,6 @@
 #include "app/frm_kestrum.h"
 #include "app/mod_main.h"
 #include "platform/win32/files.h"
-#include "platform/win32/form_host.h"
 #include "platform/win32/forms.h"
 #include "platform/win32/local_addresses.h"
 #include "platform/win32/message_loop.h"
@@ -53,20 +52,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::BackgroundWork jobs;
     win32::Win32Forms forms(&jobs);
     app::modMain main(system, settings);
-
-    win32::FormWindow window(app::KestrumLayout(), IDI_KESTRUM);
-    std::unique_ptr<app::frmKestrum> logic;
+    app::HelpWindows help(
+        {forms, main, ui, systemColors, system, settings, shell, registry, files, link, local, door, pinhole});
     bool shown = false;
     main.Main([&] {
-        if (!window.create(nullptr)) return;
-        logic = std::make_unique<app::frmKestrum>(
-            window, main,
-            app::Services{ui, system, settings, sockets, internet, hops, ports, shell, systemColors, forms, registry,
-                          files, link, local, door, pinhole});
-        window.setEvents(logic.get());
-        window.setBackgroundWork(&jobs);
-        window.show();
-        shown = true;
+        shown = forms.showMain(app::KestrumLayout(), IDI_KESTRUM, [&](platform::FormView& view) {
+            return std::make_unique<app::frmKestrum>(view, app::Services{main, ui, system, settings, sockets, internet,
+                                                                         hops, ports, shell, systemColors, help});
+        });
     });
     if (!shown) return 1;
     // The doors a crashed run left open on the router, closed without holding up the window.

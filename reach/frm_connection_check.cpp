@@ -36,7 +36,7 @@ StateLook LookOf(State state) {
 
 }  // namespace
 
-frmConnectionCheck::frmConnectionCheck(platform::FormView& view, const CheckServices& services)
+frmConnectionCheck::frmConnectionCheck(platform::FormView& view, CheckServices services)
     : view_(view),
       services_(services),
       cmdPort(view.control(Id(CheckId::cmdPort))),
@@ -45,12 +45,14 @@ frmConnectionCheck::frmConnectionCheck(platform::FormView& view, const CheckServ
       cmdCopy(view.control(Id(CheckId::cmdCopy))),
       lblProgress(view.control(Id(CheckId::lblProgress))) {}
 
-void frmConnectionCheck::onLoad() {
+void frmConnectionCheck::Form_Load() {
     PaintForm();
     RunCheck();
 }
 
-void frmConnectionCheck::onDpiChanged() { PaintForm(); }
+// The window keeps its size: it is resized only at a new dpi, where its background
+// is painted again.
+void frmConnectionCheck::Form_Resize() { PaintForm(); }
 
 void frmConnectionCheck::onClick(int id) {
     switch (static_cast<CheckId>(id)) {

@@ -25,10 +25,12 @@ struct CheckServices {
 
 class frmConnectionCheck : public platform::FormEvents {
 public:
-    frmConnectionCheck(platform::FormView& view, const CheckServices& services);
+    frmConnectionCheck(platform::FormView& view, CheckServices services);
 
-    void onLoad() override;
-    void onDpiChanged() override;
+    void onLoad() override { Form_Load(); }
+    void Form_Load();
+    void onResize() override { Form_Resize(); }
+    void Form_Resize();
     void onClick(int id) override;
     void cmdPort_Click();
     void cmdPort6_Click();

@@ -8,8 +8,9 @@ packages=(
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb x11-utils xdotool imagemagick nsis
     clang libclang-rt-dev clang-tidy clang-format cppcheck
-    # Times New Roman's metric twin, which the Wine prefixes map it to
-    fonts-liberation
+    # Wine's own fonts (the title bars' buttons are drawn with its Marlett), and the
+    # fonts the Wine prefixes show Times New Roman and Verdana in
+    fonts-wine fonts-liberation fonts-dejavu-core
     # a STUN server for IP.EXE's tests, a build cache, and the private network namespace
     coturn ccache iproute2 util-linux
     # a home router for the router tests: the UPnP router daemon, its client, its firewall

@@ -29,9 +29,14 @@ wine_env_start() {
         # A crash ends the process instead of waiting in the debugger.
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1 || true
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1 || true
-        # Times New Roman is not installed here; its metric twin keeps text the size
-        # it has on Windows (otherwise a wider fallback wraps the How-To link).
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /d 'Liberation Serif' /f >/dev/null 2>&1 || true
+        # Neither Times New Roman nor Verdana is installed here. Each is shown in a
+        # font of nearly its size, named, so that text takes the room it takes on
+        # Windows whichever other fonts a machine has (a wider fallback wraps the
+        # How-To link; a narrower one would hide text cut off at a high dpi).
+        local face
+        for face in 'Times New Roman=Liberation Serif' 'Verdana=DejaVu Sans'; do
+            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${face%%=*}" /d "${face#*=}" /f >/dev/null 2>&1 || true
+        done
     fi
     wineserver -w 2>/dev/null || true
 }

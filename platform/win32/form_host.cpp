@@ -193,9 +193,14 @@ void FormWindow::setPictureFromForm(int pictureBoxId) {
     refresh(pictureBoxId);
 }
 
-void FormWindow::setPictureToIconOf(int pictureBoxId, std::uintptr_t window) {
-    const auto icon = reinterpret_cast<HICON>(::SendMessageW(reinterpret_cast<HWND>(window), WM_GETICON, ICON_BIG, 0));
-    if (icon) ::DrawIconEx(imageDc(pictureBoxId), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+// The main window is the one form window of the thread that is not shown modally.
+void FormWindow::setPictureToMainWindowIcon(int pictureBoxId) {
+    for (const FormWindow* form : OfThisThread()) {
+        if (form->modal_) continue;
+        if (const auto icon = reinterpret_cast<HICON>(::SendMessageW(form->hwnd_, WM_GETICON, ICON_BIG, 0)))
+            ::DrawIconEx(imageDc(pictureBoxId), 0, 0, icon, 0, 0, 0, nullptr, DI_NORMAL);
+        break;
+    }
     refresh(pictureBoxId);
 }
 

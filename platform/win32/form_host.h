@@ -58,7 +58,7 @@ public:
     void unload() override;
     platform::PaintTarget& paintTarget() override { return paintTarget_; }
     void setPictureFromForm(int pictureBoxId) override;
-    void setPictureToIconOf(int pictureBoxId, std::uintptr_t window) override;
+    void setPictureToMainWindowIcon(int pictureBoxId) override;
     void setCaption(const std::string& caption) override;
     float scaleWidth() const override;
     float scaleHeight() const override;

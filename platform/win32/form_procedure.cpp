@@ -192,10 +192,7 @@ void FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
     RECT client;
     ::GetClientRect(hwnd_, &client);
     shownSize_ = {client.right, client.bottom};
-    if (events_ && shown_) {
-        events_->onResize();
-        events_->onDpiChanged();
-    }
+    if (events_ && shown_) events_->onResize();
     ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 

@@ -2,9 +2,22 @@
 
 #include <windows.h>
 
-#include "platform/win32/form_host.h"
-
 namespace kestrum::win32 {
+
+// The logic goes before its window.
+Win32Forms::~Win32Forms() {
+    if (main_) main_->setEvents(nullptr);
+}
+
+bool Win32Forms::showMain(const platform::FormDef& layout, int iconResource, const MakeLogic& makeLogic) {
+    main_ = std::make_unique<FormWindow>(layout, iconResource);
+    if (!main_->create(nullptr)) return false;
+    mainLogic_ = makeLogic(*main_);
+    main_->setEvents(mainLogic_.get());
+    main_->setBackgroundWork(jobs_);
+    main_->show();
+    return true;
+}
 
 void Win32Forms::showModal(const platform::FormDef& layout, const MakeLogic& makeLogic) {
     const HWND active = ::GetActiveWindow();

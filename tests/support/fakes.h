@@ -197,9 +197,7 @@ public:
     void unload() override { note("unload"); }
     PaintTarget& paintTarget() override { return *this; }
     void setPictureFromForm(int id) override { note("picture " + nameOf(id)); }
-    void setPictureToIconOf(int id, std::uintptr_t of) override {
-        note("icon " + nameOf(id) + " of " + std::to_string(of));
-    }
+    void setPictureToMainWindowIcon(int id) override { note("icon " + nameOf(id) + " of the main window"); }
     void setCaption(Text caption) override { note("caption=" + caption); }
     float scaleWidth() const override { return clientTwips.first; }
     float scaleHeight() const override { return clientTwips.second; }

@@ -56,7 +56,8 @@ protected:
     testing::FakeRouter router;
     reach::Door door{{router, p, p}};
     reach::Pinhole pinhole{{router, p, p}};
-    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p, p, router, p, door, pinhole}};
+    HelpWindows help{{p, main, p, p, p, p, p, p, p, router, p, door, pinhole}};
+    frmKestrum form{p, Services{main, p, p, p, p, p, p, p, p, p, help}};
 };
 
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
@@ -204,13 +205,13 @@ TEST_F(MainWindow, ALaunchRefusedByTheShellIsReportedAndNeverTakenAsStarted) {
 TEST_F(MainWindow, TheHelpWindowsAreModalAndTheMainWindowIsActivatedAfterwards) {
     p.fake(txtLocalIP).text_ = "14-27-39-21";
     p.whileShown = [](FakePlatform&, platform::FormEvents& box) {
-        box.onDpiChanged();
+        box.onResize();
         box.onClick(Id(cmdSysInfo));
         box.onClick(Id(cmdOK));
     };
     p.registry["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {platform::kRegSz, {'m', 0}};
     form.onClick(Id(mnuAbout));
-    const Log icon = {"icon picIcon of 4660"};
+    const Log icon = {"icon picIcon of the main window"};
     EXPECT_EQ(p.log,
               (Log{"show frmAbout"} + Painted() + icon +
                Log{"caption=About Kestrum 1.2", "lblVersion.text=Version 1.2.0", "lblTitle.text=Kestrum 1.2"} +
@@ -291,7 +292,7 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
 
 TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
     FakePlatform window(&info::HowToLayout(), &p.log);
-    info::frmHowTo howTo(window, "C:\\Program Files\\Kestrum", info::HowToServices{p, p, p});
+    info::frmHowTo howTo(window, info::HowToServices{p, p, p, "C:\\Program Files\\Kestrum"});
     // The box's width and height; Close's left and top; the link's left and top.
     const std::tuple<float, float, std::array<float, 6>> cases[] = {
         {12270, 7680, {11790, 6720, 10815, 7140, 240, 7140}},

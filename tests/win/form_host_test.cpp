@@ -41,7 +41,6 @@ public:
     void onLoad() override { events.push_back("load"); }
     void onResize() override { events.push_back("resize"); }
     void onActivate() override { events.push_back("activate"); }
-    void onDpiChanged() override { events.push_back("dpi"); }
     void onClick(int id) override { events.push_back("click " + std::to_string(id)); }
     void onChange(int id) override { events.push_back("change " + std::to_string(id)); }
     std::vector<std::string> events;
@@ -264,13 +263,13 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
             EXPECT_TRUE(!i || (frame.left == 40 && frame.top == 30)) << spec->name;
             ExpectLaidOutAt(*form, *spec, dpis[i], form == &main ? Id(cmdTRY) : 0, heights[form]);
         }
-        EXPECT_EQ(recorder.events, (i ? std::vector<std::string>{"resize", "dpi"} : std::vector<std::string>{}));
+        EXPECT_EQ(recorder.events, (i ? std::vector<std::string>{"resize"} : std::vector<std::string>{}));
         recorder.events.clear();
         if (i == 1) afterFirstMove = Held();
     }
     EXPECT_EQ(Held(), afterFirstMove) << "fonts, images and icons of the other dpis kept";
     // The About box's icon box shows the main window's icon.
-    about.setPictureToIconOf(Id(picIcon), main.windowHandle());
+    about.setPictureToMainWindowIcon(Id(picIcon));
     int drawn = 0;
     for (int i = 0; i < 32 * 32; ++i)
         drawn += ::GetPixel(about.imageDc(Id(picIcon)), i % 32, i / 32) != ::GetSysColor(COLOR_BTNFACE);
