@@ -29,6 +29,12 @@ wine_env_start() {
         # A crash ends the process instead of waiting in the debugger.
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Auto /d 1 /f >/dev/null 2>&1 || true
         wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d '' /f >/dev/null 2>&1 || true
+        # Wine's own fonts, Marlett among them, which draws the title bars' buttons:
+        # in the prefix's font folder, where every Wine release looks for them.
+        local font
+        for font in /usr/share/wine/fonts/*.ttf; do
+            [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
+        done
         # Neither Times New Roman nor Verdana is installed here. Each is shown in a
         # font of nearly its size, named, so that text takes the room it takes on
         # Windows whichever other fonts a machine has (a wider fallback wraps the
