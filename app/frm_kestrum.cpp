@@ -18,7 +18,7 @@ using platform::kPublicAddressSection;
 constexpr const char* kNoAddressId = "13-25-36-17";
 }  // namespace
 
-frmKestrum::frmKestrum(platform::FormView& view, Services services)
+frmKestrum::frmKestrum(platform::FormView& view, const Services& services)
     : view_(view),
       services_(services),
       lblConnection(view.control(Id(KestrumId::lblConnection))),

@@ -38,7 +38,7 @@ inline constexpr std::uint32_t kStatusOfflineColor = 0x0000FF;
 
 class frmKestrum : public platform::FormEvents {
 public:
-    frmKestrum(platform::FormView& view, Services services);
+    frmKestrum(platform::FormView& view, const Services& services);
 
     void onLoad() override { Form_Load(); }
     void Form_Load();

@@ -36,7 +36,7 @@ public:
         reach::Pinhole& pinhole;
     };
 
-    explicit HelpWindows(Services services) : services_(services) {}
+    explicit HelpWindows(const Services& services) : services_(services) {}
 
     // Each returns once its window has closed.
     void ShowAbout();

@@ -7,7 +7,7 @@
 
 namespace kestrum::info {
 
-frmAbout::frmAbout(platform::FormView& view, AboutServices services)
+frmAbout::frmAbout(platform::FormView& view, const AboutServices& services)
     : view_(view),
       services_(services),
       lblTitle(view.control(Id(AboutId::lblTitle))),

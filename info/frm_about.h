@@ -17,7 +17,7 @@ struct AboutServices {
 
 class frmAbout : public platform::FormEvents {
 public:
-    frmAbout(platform::FormView& view, AboutServices services);
+    frmAbout(platform::FormView& view, const AboutServices& services);
 
     void onLoad() override { Form_Load(); }
     void Form_Load();

@@ -1,7 +1,4 @@
 #include "info/frm_how_to.h"
-
-#include <utility>
-
 #include "info/how_to_resize.h"
 #include "paint/apply_gradient.h"
 
@@ -14,9 +11,9 @@ std::string InfoDocPath(const std::string& appPath) {
     return path;
 }
 
-frmHowTo::frmHowTo(platform::FormView& view, HowToServices services)
+frmHowTo::frmHowTo(platform::FormView& view, const HowToServices& services)
     : view_(view),
-      services_(std::move(services)),
+      services_(services),
       rtfHowTo(view.control(Id(HowToId::rtfHowTo))),
       cmdClose(view.control(Id(HowToId::cmdClose))),
       Label1(view.control(Id(HowToId::Label1))) {}

@@ -25,7 +25,7 @@ std::string InfoDocPath(const std::string& appPath);
 
 class frmHowTo : public platform::FormEvents {
 public:
-    frmHowTo(platform::FormView& view, HowToServices services);
+    frmHowTo(platform::FormView& view, const HowToServices& services);
 
     void onLoad() override { Form_Load(); }
     void Form_Load();

@@ -36,7 +36,7 @@ StateLook LookOf(State state) {
 
 }  // namespace
 
-frmConnectionCheck::frmConnectionCheck(platform::FormView& view, CheckServices services)
+frmConnectionCheck::frmConnectionCheck(platform::FormView& view, const CheckServices& services)
     : view_(view),
       services_(services),
       cmdPort(view.control(Id(CheckId::cmdPort))),

@@ -25,7 +25,7 @@ struct CheckServices {
 
 class frmConnectionCheck : public platform::FormEvents {
 public:
-    frmConnectionCheck(platform::FormView& view, CheckServices services);
+    frmConnectionCheck(platform::FormView& view, const CheckServices& services);
 
     void onLoad() override { Form_Load(); }
     void Form_Load();

@@ -17,7 +17,7 @@ constexpr int kRowTop = 840, kRowHeight = 900;
 constexpr int kIpv6Top = kRowTop + kFindingRows * kRowHeight;  // the IPv6 ID's line
 constexpr int kButtonTop = kIpv6Top + 540;
 
-constexpr int RowTop(int row) { return kRowTop + row * kRowHeight; }
+constexpr int RowTop(int row) noexcept { return kRowTop + row * kRowHeight; }
 
 // clang-format off
 const ControlDef kControls[] = {
