@@ -1,4 +1,5 @@
 #include "info/frm_how_to.h"
+
 #include "info/how_to_resize.h"
 #include "paint/apply_gradient.h"
 
