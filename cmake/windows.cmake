@@ -153,7 +153,7 @@ add_dependencies(startup_time kestrum minimal_window)
 # whole program under Wine.
 add_executable(kestrum_unit_tests ${KESTRUM_UNIT_TEST_SOURCES})
 target_compile_options(kestrum_unit_tests PRIVATE ${KESTRUM_WARNINGS})
-target_link_libraries(kestrum_unit_tests PRIVATE kestrum_core gtest gmock gtest_main)
+target_link_libraries(kestrum_unit_tests PRIVATE kestrum_core gtest gtest_main)
 
 file(GLOB KESTRUM_WIN_TEST_SOURCES CONFIGURE_DEPENDS tests/win/*.cpp)
 add_executable(kestrum_win_tests ${KESTRUM_WIN_TEST_SOURCES} res/kestrum.rc)

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake make g++ libgtest-dev libgmock-dev googletest libbenchmark-dev
+    cmake make g++ libgtest-dev googletest libbenchmark-dev
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
     wine wine64 xvfb x11-utils xdotool imagemagick nsis
     clang libclang-rt-dev clang-tidy clang-format cppcheck

@@ -17,8 +17,7 @@
 # router_up exports KESTRUM_NETNS (this computer's namespace, for nsenter --net=),
 # KESTRUM_ROUTER (the mode), KESTRUM_LAN_ADDRESS (this computer's
 # address on the router's network), KESTRUM_ROUTER_OUTSIDE (the router's outside
-# address), KESTRUM_ROUTER_URL (its description, which upnpc -u takes) and
-# KESTRUM_ROUTER_DIR (DIR); and for IPv6 KESTRUM_LAN_ADDRESS6 (this computer's
+# address) and KESTRUM_ROUTER_URL (its description, which upnpc -u takes); and for IPv6 KESTRUM_LAN_ADDRESS6 (this computer's
 # address), KESTRUM_OUTSIDE_HOST6 (the Internet host's) and KESTRUM_OUTSIDE_CONTROL
 # (the port where tests/support/outside_host.py there tells whether it reaches an
 # address and port: one line "HOST PORT" in, "open" or "closed" out).
@@ -103,7 +102,7 @@ router_up() {
         </dev/null >"$dir/outside.log" 2>&1 &
     echo $! >>"$dir/pids"
     export KESTRUM_NETNS=/proc/$computer/ns/net KESTRUM_ROUTER=$mode KESTRUM_LAN_ADDRESS=192.168.77.2 KESTRUM_ROUTER_OUTSIDE=${outside%/*}
-    export KESTRUM_ROUTER_URL=http://192.168.77.1:5555/rootDesc.xml KESTRUM_ROUTER_DIR=$dir
+    export KESTRUM_ROUTER_URL=http://192.168.77.1:5555/rootDesc.xml
     export KESTRUM_LAN_ADDRESS6=2001:db8:77::2 KESTRUM_OUTSIDE_HOST6=2001:db8:ff::2 KESTRUM_OUTSIDE_CONTROL=7000
     for _ in $(seq 1 50); do
         "${in_outside[@]}" bash -c "exec 3<>/dev/tcp/2001:db8:ff::2/7000" 2>/dev/null && break
