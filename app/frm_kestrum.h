@@ -3,6 +3,7 @@
 
 #include "app/frm_kestrum_layout.h"
 #include "app/mod_main.h"
+#include "paint/gradient_state.h"
 #include "platform/files.h"
 #include "platform/form.h"
 #include "platform/forms.h"
@@ -28,7 +29,7 @@ struct Services {
     platform::HopProbe& hops;
     platform::PortProbe& ports;
     platform::Shell& shell;
-    platform::SystemColors& systemColors;
+    paint::GradientState& gradient;
     // The Help menu's windows, and what the About box reads.
     platform::Forms& forms;
     platform::Registry& registry;
@@ -43,11 +44,6 @@ struct Services {
 
 // How long discovery gives IP.EXE before it reads the address IP.EXE stored.
 inline constexpr unsigned kIpExeWaitMs = 10000;
-
-inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue
-inline constexpr std::uint32_t kStatusBusyColor = 0xFF0000;   // blue
-inline constexpr std::uint32_t kStatusOnlineColor = 0x00FF00;
-inline constexpr std::uint32_t kStatusOfflineColor = 0x0000FF;
 
 class frmKestrum : public platform::FormEvents {
 public:

@@ -12,7 +12,7 @@ void frmKestrum::mnuAbout_Click() {
     services_.forms.showModal(info::AboutLayout(), [this](platform::FormView& box) {
         const info::SysInfoServices sysInfo{services_.registry, services_.files, services_.system, services_.ui};
         return std::make_unique<info::frmAbout>(box, view_.windowHandle(),
-                                                info::AboutServices{services_.ui, services_.systemColors, sysInfo});
+                                                info::AboutServices{services_.ui, services_.gradient, sysInfo});
     });
     // The main window is the active one again: its activation rules run.
     Form_Activate();
@@ -20,8 +20,8 @@ void frmKestrum::mnuAbout_Click() {
 
 void frmKestrum::mnuHowTO_Click() {
     services_.forms.showModal(info::HowToLayout(), [this](platform::FormView& window) {
-        return std::make_unique<info::frmHowTo>(
-            window, main_.AppPath, info::HowToServices{services_.ui, services_.systemColors, services_.shell});
+        return std::make_unique<info::frmHowTo>(window, main_.AppPath,
+                                                info::HowToServices{services_.ui, services_.gradient, services_.shell});
     });
     Form_Activate();
 }
@@ -29,7 +29,7 @@ void frmKestrum::mnuHowTO_Click() {
 void frmKestrum::mnuCheck_Click() {
     services_.forms.showModal(reach::ConnectionCheckLayout(), [this](platform::FormView& window) {
         return std::make_unique<reach::frmConnectionCheck>(
-            window, reach::CheckServices{services_.ui, services_.systemColors,
+            window, reach::CheckServices{services_.ui, services_.gradient,
                                          reach::ObserveServices{services_.registry, services_.settings, services_.link,
                                                                 services_.local, services_.pinhole},
                                          services_.door});

@@ -22,7 +22,7 @@ constexpr FontDef kCommandFont{"Verdana", 9.75};
 // clang-format off
 const ControlDef kControls[] = {
     {Id(lblConnection), "lblConnection", ControlKind::Label, 0, "Try to connecting...",
-     120, 240, 10035, 675, 3, kStatusFont, 0xC00000, TextAlign::Center},
+     120, 240, 10035, 675, 3, kStatusFont, kStatusStartColor, TextAlign::Center},
     {Id(cmdTRY), "cmdTRY", ControlKind::Button, 0, "&Try Again",
      8520, 960, 1575, 495, 10, {}, {}, TextAlign::Center, false},
     {Id(Label2_0), "Label2(0)", ControlKind::Label, 0, "Local Computer",

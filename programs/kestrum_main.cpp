@@ -36,6 +36,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::IpHelperHopProbe hops;
     win32::Win32Shell shell;
     win32::Win32SystemColors systemColors;
+    // The painter's settings and the painter every window is painted through.
+    paint::GradientState gradient(ui, systemColors);
     win32::Win32Registry registry;
     win32::Win32Files files;
     win32::TcpPortProbe ports;
@@ -61,8 +63,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (!window.create(nullptr)) return;
         logic = std::make_unique<app::frmKestrum>(
             window, main,
-            app::Services{ui, system, settings, sockets, internet, hops, ports, shell, systemColors, forms, registry,
-                          files, link, local, door, pinhole});
+            app::Services{ui, system, settings, sockets, internet, hops, ports, shell, gradient, forms, registry, files,
+                          link, local, door, pinhole});
         window.setEvents(logic.get());
         window.setBackgroundWork(&jobs);
         window.show();

@@ -203,9 +203,10 @@ public:
     void setCaption(Text caption) override { note("caption=" + caption); }
     float scaleWidth() const override { return clientTwips.first; }
     float scaleHeight() const override { return clientTwips.second; }
-    void runInBackground(std::function<void()> work, std::function<void()> done) override {
-        work();
-        done();
+    void runInBackground(std::function<void()> work, std::function<void(bool)> done) override {
+        const bool fails = failAt.count("work") > 0;  // as work that throws
+        if (!fails) work();
+        done(!fails);
     }
     PaintTargetKind kind() const override { return PaintTargetKind::Form; }
     void lockWindowUpdate(bool lock) override { step(lock ? "lock" : "unlock"); }
@@ -214,7 +215,6 @@ public:
         return step("rect", rectOk);
     }
     Canvas* formCanvas() override { return step("canvas", this); }
-    std::unique_ptr<Canvas> windowCanvas() override { return nullptr; }
     void setAutoRedraw(bool on) override { step(on ? "autoRedraw" : "autoRedrawOff"); }
     void refresh() override { step("refresh"); }
     std::uint64_t imageVersion() const override { return imageVersionNow; }

@@ -21,14 +21,9 @@ constexpr std::int32_t kSystem25 = std::int32_t(0x80000019u);  // names no syste
 
 class Gradient : public ::testing::Test {
 protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override {
-        clsGradient::ResetSettingsForTesting();
-        ResetSharedPainterForTesting();
-    }
     // One sweep with the default colours at the given angle.
     std::vector<Line> Sweep(int width, int height, float angle) {
-        clsGradient painter(window, window);
+        clsGradient painter(shared);
         painter.setAngle(angle);
         window.lines.clear();
         const std::int32_t result = painter.DrawGradient(&window, width, height);
@@ -36,6 +31,7 @@ protected:
         return window.lines;
     }
     testing::FakePlatform window;
+    GradientState shared{window, window};
 };
 
 TEST_F(Gradient, SweepsTheAreaLineByLineFromColor1ToColor2) {
@@ -93,11 +89,11 @@ TEST_F(Gradient, ColourTableStepsInSinglePrecisionAndRoundsHalvesToEven) {
 }
 
 TEST_F(Gradient, SettingsAreSharedAndZeroMeansTheDefault) {
-    clsGradient a(window, window);
+    clsGradient a(shared);
     a.setColor1(0x112233);
     a.setColor2(std::int32_t(0x80000018u));  // system colour 24, the last, taken now
     a.setAngle(-721);
-    EXPECT_EQ(clsGradient(window, window).Color1(), 0x112233);
+    EXPECT_EQ(clsGradient(shared).Color1(), 0x112233);
     EXPECT_EQ(std::tuple(a.Color2(), a.Angle()), std::tuple(0xA0B0D8, 359.0f));
     a.setColor2(kSystem25);  // kept as it is
     EXPECT_EQ(a.Color2(), kSystem25);
@@ -117,13 +113,13 @@ TEST_F(Gradient, AnImageThatStillHoldsThePictureIsNotSweptAgain) {
     };
     for (const Case c :
          {Case{7, 7, false, false}, Case{7, 8, false, true}, Case{7, 7, true, true}, Case{0, 0, false, true}}) {
-        TearDown();
+        GradientState fresh{window, window};
         window.imageVersionNow = c.first;
-        ApplyGradient(window, window, window);
+        ApplyGradient(window, fresh);
         window.lines.clear();
         window.imageVersionNow = c.second;
-        if (c.recoloured) clsGradient(window, window).setColor1(0x123456);
-        ApplyGradient(window, window, window);
+        if (c.recoloured) clsGradient(fresh).setColor1(0x123456);
+        ApplyGradient(window, fresh);
         EXPECT_EQ(!window.lines.empty(), c.sweptAgain) << c.first << ' ' << c.second << ' ' << c.recoloured;
     }
 }
@@ -151,7 +147,8 @@ TEST_F(Gradient, PaintingLocksTheWindowAndEveryFailureIsReportedOnceAndLetsTheRe
     for (const auto& c : cases) {
         testing::FakePlatform target;
         c.setUp(target);
-        clsGradient painter(target, target);
+        GradientState state{target, target};
+        clsGradient painter(state);
         painter.setAngle(270);
         if (c.customize) {
             EXPECT_NO_THROW(painter.CustomizeForm(target));
