@@ -204,9 +204,8 @@ public:
     float scaleWidth() const override { return clientTwips.first; }
     float scaleHeight() const override { return clientTwips.second; }
     void runInBackground(std::function<void()> work, std::function<void(bool)> done) override {
-        const bool fails = failAt.count("work") > 0;  // as work that throws
-        if (!fails) work();
-        done(!fails);
+        if (!failAt.count("work")) work();  // else as work that throws
+        done(!failAt.count("work"));
     }
     PaintTargetKind kind() const override { return PaintTargetKind::Form; }
     void lockWindowUpdate(bool lock) override { step(lock ? "lock" : "unlock"); }

@@ -292,24 +292,21 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
 // Work that throws is told of as a failing handler is, in a box with the window's caption, and
 // its completion runs all the same, told so: else the window would stay busy for good.
 TEST_F(FormHost, WorkThatFailsIsToldOfAndItsCompletionRunsAllTheSame) {
-    static std::vector<std::string> boxes;  // "title|text" of each box, closed as it comes up
-    const TIMERPROC closeBoxes = [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
-        const WNDENUMPROC close = [](HWND box, LPARAM) CALLBACK -> BOOL {
-            wchar_t kind[8] = {}, title[64] = {}, text[64] = {};
-            if (!::GetClassNameW(box, kind, 8) || std::wstring(kind) != L"#32770" || !::IsWindowVisible(box))
-                return TRUE;
-            ::GetWindowTextW(box, title, 64);
-            ::GetDlgItemTextW(box, 0xFFFF, text, 64);
-            boxes.push_back(Narrow(title) + "|" + Narrow(text));
-            return ::EndDialog(box, IDOK);
-        };
-        ::EnumThreadWindows(::GetCurrentThreadId(), close, 0);
+    static std::vector<std::string> boxes;  // "title|text" of each message box, closed as it comes up
+    static const WNDENUMPROC closeBox = [](HWND box, LPARAM) CALLBACK -> BOOL {
+        wchar_t title[64] = {}, text[64] = {};
+        if (!::IsWindowVisible(box) || !::GetDlgItemTextW(box, 0xFFFF, text, 64)) return TRUE;
+        ::GetWindowTextW(box, title, 64);
+        boxes.push_back(Narrow(title) + "|" + Narrow(text));
+        return ::EndDialog(box, IDOK);
     };
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, closeBoxes);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
+        ::EnumThreadWindows(::GetCurrentThreadId(), closeBox, 0);
+    });
     std::vector<bool> done;
-    main.runInBackground([] { throw std::runtime_error("No router answered"); },
-                         [&done](bool worked) { done.push_back(worked); });
-    main.runInBackground([] {}, [&done](bool worked) { done.push_back(worked); });
+    const auto record = [&done](bool worked) { done.push_back(worked); };
+    main.runInBackground([] { throw std::runtime_error("No router answered"); }, record);
+    main.runInBackground([] {}, record);
     PumpPendingMessages();
     ::KillTimer(nullptr, timer);
     EXPECT_EQ(boxes, std::vector<std::string>{std::string(app::KestrumLayout().caption) + "|No router answered"});
