@@ -107,20 +107,18 @@ TEST_F(Gradient, SettingsAreSharedAndZeroMeansTheDefault) {
 // A window loaded and then sized for showing asks twice for one picture: an image
 // that still holds it is not swept again; a changed image or changed colours are.
 TEST_F(Gradient, AnImageThatStillHoldsThePictureIsNotSweptAgain) {
-    struct Case {
-        std::uint64_t first, second;  // the image's versions at the two requests
-        bool recoloured, sweptAgain;
-    };
-    for (const Case c :
-         {Case{7, 7, false, false}, Case{7, 8, false, true}, Case{7, 7, true, true}, Case{0, 0, false, true}}) {
+    // The image's versions at the two requests; whether the colours changed between; whether it is swept again.
+    const std::tuple<std::uint64_t, std::uint64_t, bool, bool> cases[] = {
+        {7, 7, false, false}, {7, 8, false, true}, {7, 7, true, true}, {0, 0, false, true}};
+    for (const auto& [first, second, recoloured, sweptAgain] : cases) {
         GradientState fresh{window, window};
-        window.imageVersionNow = c.first;
+        window.imageVersionNow = first;
         ApplyGradient(window, fresh);
         window.lines.clear();
-        window.imageVersionNow = c.second;
-        if (c.recoloured) clsGradient(fresh).setColor1(0x123456);
+        window.imageVersionNow = second;
+        if (recoloured) clsGradient(fresh).setColor1(0x123456);
         ApplyGradient(window, fresh);
-        EXPECT_EQ(!window.lines.empty(), c.sweptAgain) << c.first << ' ' << c.second << ' ' << c.recoloured;
+        EXPECT_EQ(!window.lines.empty(), sweptAgain) << first << ' ' << second << ' ' << recoloured;
     }
 }
 

@@ -293,15 +293,12 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
 // its completion runs all the same, told so: else the window would stay busy for good.
 TEST_F(FormHost, WorkThatFailsIsToldOfAndItsCompletionRunsAllTheSame) {
     static std::vector<std::string> boxes;  // "title|text" of each message box, closed as it comes up
-    static const WNDENUMPROC closeBox = [](HWND box, LPARAM) CALLBACK -> BOOL {
-        wchar_t title[64] = {}, text[64] = {};
-        if (!::IsWindowVisible(box) || !::GetDlgItemTextW(box, 0xFFFF, text, 64)) return TRUE;
-        ::GetWindowTextW(box, title, 64);
-        boxes.push_back(Narrow(title) + "|" + Narrow(text));
-        return ::EndDialog(box, IDOK);
-    };
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
-        ::EnumThreadWindows(::GetCurrentThreadId(), closeBox, 0);
+        wchar_t title[64] = {}, text[64] = {};
+        HWND box = ::GetActiveWindow();
+        if (!::GetDlgItemTextW(box, 0xFFFF, text, 64) || !::GetWindowTextW(box, title, 64)) return;
+        boxes.push_back(Narrow(title) + "|" + Narrow(text));
+        ::EndDialog(box, IDOK);
     });
     std::vector<bool> done;
     const auto record = [&done](bool worked) { done.push_back(worked); };
