@@ -352,7 +352,7 @@ TEST_F(FormHost, AModalWindowKeepsTheOthersDisabledUntilUnloadedAndEnterAndEscCl
 TEST_F(FormHost, TheWindowShowsExactlyThePixelsOfTheSweepAndLabelsShowIt) {
     paint::ApplyGradient(main.paintTarget(), gradient);
     const std::pair<long, int> painted = Held();
-    paint::ApplyGradient(main.paintTarget(), gradient);
+    paint::clsGradient(gradient).CustomizeForm(main.paintTarget());  // swept again: ApplyGradient would not
     EXPECT_EQ(Held(), painted) << "painting again kept objects";
     main.setPictureFromForm(Id(picLocal));
     main.setPictureFromForm(Id(picRemote));
