@@ -114,11 +114,8 @@ void frmConnectionCheck::RunCheck() {
     auto seen = std::make_shared<Observations>();
     view_.runInBackground([services = services_.observe, seen] { *seen = Observe(services); },
                           [this, seen](bool worked) {
-                              if (worked) {
-                                  ShowFindings(*seen);
-                              } else {
-                                  CheckBrokeOff();
-                              }
+                              if (worked) ShowFindings(*seen);
+                              else CheckBrokeOff();
                           });
 }
 

@@ -173,8 +173,8 @@ bool FormWindow::onCommand(int id, int code, HWND control) {
     return true;
 }
 
-// Work that failed is told of before its completion runs, told so, and one
-// completion that fails keeps none of the others from running: a window left
+// Work that failed is told of, and its completion still runs, with worked false;
+// a completion that fails keeps none of the others from running. A window left
 // waiting for its work would stay busy for good.
 void FormWindow::onWorkDone() {
     for (WindowMailbox::Delivery& delivery : mailbox_->take()) {
