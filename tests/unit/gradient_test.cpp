@@ -93,11 +93,9 @@ TEST_F(Gradient, SettingsAreSharedAndZeroMeansTheDefault) {
     a.setColor1(0x112233);
     a.setColor2(std::int32_t(0x80000018u));  // system colour 24, the last, taken now
     a.setAngle(-721);
-    EXPECT_EQ(clsGradient(shared).Color1(), 0x112233);
-    EXPECT_EQ(std::tuple(a.Color2(), a.Angle()), std::tuple(0xA0B0D8, 359.0f));
+    EXPECT_EQ(std::tuple(clsGradient(shared).Color1(), a.Color2(), a.Angle()), std::tuple(0x112233, 0xA0B0D8, 359.0f));
     a.setColor2(kSystem25);  // kept as it is
-    EXPECT_EQ(a.Color2(), kSystem25);
-    EXPECT_EQ(window.log, (Log{"sysColor 24"}));
+    EXPECT_EQ(std::tuple(a.Color2(), window.log), std::tuple(kSystem25, Log{"sysColor 24"}));
     a.setColor1(0);
     a.setAngle(720);
     a.CustomizeForm(window);  // with an instance of its own, which restores the defaults

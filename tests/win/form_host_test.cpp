@@ -295,9 +295,8 @@ TEST_F(FormHost, WorkThatFailsIsToldOfAndItsCompletionRunsAllTheSame) {
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
         wchar_t title[64] = {}, text[64] = {};
         HWND box = ::GetActiveWindow();
-        if (!::GetDlgItemTextW(box, 0xFFFF, text, 64) || !::GetWindowTextW(box, title, 64)) return;
-        boxes.push_back(Narrow(title) + "|" + Narrow(text));
-        ::EndDialog(box, IDOK);
+        if (::GetDlgItemTextW(box, 0xFFFF, text, 64) && ::GetWindowTextW(box, title, 64) && ::EndDialog(box, IDOK))
+            boxes.push_back(Narrow(title) + "|" + Narrow(text));
     });
     const auto record = [this](bool worked) { recorder.events.push_back(worked ? "worked" : "failed"); };
     main.runInBackground([] { throw std::runtime_error("No router answered"); }, record);
@@ -352,8 +351,7 @@ TEST_F(FormHost, TheWindowShowsExactlyThePixelsOfTheSweepAndLabelsShowIt) {
     const std::pair<long, int> painted = Held();
     paint::clsGradient(gradient).CustomizeForm(main.paintTarget());  // swept again: ApplyGradient would not
     EXPECT_EQ(Held(), painted) << "painting again kept objects";
-    main.setPictureFromForm(Id(picLocal));
-    main.setPictureFromForm(Id(picRemote));
+    for (int panel : {Id(picLocal), Id(picRemote)}) main.setPictureFromForm(panel);
     EXPECT_TRUE(::LockWindowUpdate(main.hwnd())) << "the window was left locked";
     ::LockWindowUpdate(nullptr);
     RECT client;
