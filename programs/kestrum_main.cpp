@@ -5,6 +5,7 @@
 
 #include "app/frm_kestrum.h"
 #include "app/mod_main.h"
+#include "paint/gradient_state.h"
 #include "platform/win32/files.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/forms.h"
