@@ -42,7 +42,7 @@ void frmKestrum::Form_Resize() { PaintForm(); }
 // The panels show the window's gradient from their own top-left corners, not the
 // part of it that lies under them.
 void frmKestrum::PaintForm() {
-    paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors);
+    paint::ApplyGradient(view_.paintTarget(), services_.gradient);
     view_.setPictureFromForm(Id(KestrumId::picLocal));
     view_.setPictureFromForm(Id(KestrumId::picRemote));
 }

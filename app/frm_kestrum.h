@@ -4,6 +4,7 @@
 #include "app/frm_kestrum_layout.h"
 #include "app/help_windows.h"
 #include "app/mod_main.h"
+#include "paint/gradient_state.h"
 #include "platform/form.h"
 #include "platform/network.h"
 #include "platform/settings.h"
@@ -24,17 +25,12 @@ struct Services {
     platform::HopProbe& hops;
     platform::PortProbe& ports;
     platform::Shell& shell;
-    platform::SystemColors& systemColors;
+    paint::GradientState& gradient;
     HelpWindows& help;
 };
 
 // How long discovery gives IP.EXE before it reads the address IP.EXE stored.
 inline constexpr unsigned kIpExeWaitMs = 10000;
-
-inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue
-inline constexpr std::uint32_t kStatusBusyColor = 0xFF0000;   // blue
-inline constexpr std::uint32_t kStatusOnlineColor = 0x00FF00;
-inline constexpr std::uint32_t kStatusOfflineColor = 0x0000FF;
 
 class frmKestrum : public platform::FormEvents {
 public:

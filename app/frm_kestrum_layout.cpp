@@ -20,8 +20,8 @@ constexpr FontDef kCommandFont{.face = "Verdana", .points = 9.75};
 // clang-format off
 const ControlDef kControls[] = {
     {.id = Id(lblConnection), .name = "lblConnection", .kind = ControlKind::Label, .text = "Try to connecting...",
-     .left = 120, .top = 240, .width = 10035, .height = 675, .tabIndex = 3, .font = kStatusFont, .foreColor = 0xC00000,
-     .align = TextAlign::Center},
+     .left = 120, .top = 240, .width = 10035, .height = 675, .tabIndex = 3, .font = kStatusFont,
+     .foreColor = kStatusStartColor, .align = TextAlign::Center},
     {.id = Id(cmdTRY), .name = "cmdTRY", .kind = ControlKind::Button, .text = "&Try Again",
      .left = 8520, .top = 960, .width = 1575, .height = 495, .tabIndex = 10,
      .align = TextAlign::Center, .visible = false},

@@ -1,6 +1,8 @@
 #pragma once
 // Controls and menus of the main window, and their table.
 
+#include <cstdint>
+
 #include "platform/form_layout.h"
 
 namespace kestrum::app {
@@ -37,6 +39,12 @@ enum class KestrumId : int {
 };
 
 using platform::Id;
+
+// The colours of the status line, 0x00BBGGRR: as the window opens, while busy, and the two answers.
+inline constexpr std::uint32_t kStatusStartColor = 0xC00000;  // dark blue
+inline constexpr std::uint32_t kStatusBusyColor = 0xFF0000;   // blue
+inline constexpr std::uint32_t kStatusOnlineColor = 0x00FF00;
+inline constexpr std::uint32_t kStatusOfflineColor = 0x0000FF;
 
 const platform::FormDef& KestrumLayout();
 

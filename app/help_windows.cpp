@@ -12,15 +12,14 @@ void HelpWindows::ShowAbout() {
     const Services& s = services_;
     s.forms.showModal(info::AboutLayout(), [&s](platform::FormView& view) {
         return std::make_unique<info::frmAbout>(
-            view, info::AboutServices{s.ui, s.systemColors, {s.registry, s.files, s.system, s.ui}});
+            view, info::AboutServices{s.ui, s.gradient, {s.registry, s.files, s.system, s.ui}});
     });
 }
 
 void HelpWindows::ShowHowTo() {
     const Services& s = services_;
     s.forms.showModal(info::HowToLayout(), [&s](platform::FormView& view) {
-        return std::make_unique<info::frmHowTo>(view,
-                                                info::HowToServices{s.ui, s.systemColors, s.shell, s.main.AppPath});
+        return std::make_unique<info::frmHowTo>(view, info::HowToServices{s.ui, s.gradient, s.shell, s.main.AppPath});
     });
 }
 
@@ -28,8 +27,7 @@ void HelpWindows::ShowConnectionCheck() {
     const Services& s = services_;
     s.forms.showModal(reach::ConnectionCheckLayout(), [&s](platform::FormView& view) {
         return std::make_unique<reach::frmConnectionCheck>(
-            view,
-            reach::CheckServices{s.ui, s.systemColors, {s.registry, s.settings, s.link, s.local, s.pinhole}, s.door});
+            view, reach::CheckServices{s.ui, s.gradient, {s.registry, s.settings, s.link, s.local, s.pinhole}, s.door});
     });
 }
 

@@ -2,10 +2,10 @@
 // The Help menu's windows: each made anew with what it needs and shown modally.
 
 #include "app/mod_main.h"
+#include "paint/gradient_state.h"
 #include "platform/files.h"
 #include "platform/forms.h"
 #include "platform/local_addresses.h"
-#include "platform/paint_target.h"
 #include "platform/registry.h"
 #include "platform/router_link.h"
 #include "platform/settings.h"
@@ -22,7 +22,7 @@ public:
         platform::Forms& forms;
         const modMain& main;  // the program's folder, recorded at start-up
         platform::Ui& ui;
-        platform::SystemColors& systemColors;
+        paint::GradientState& gradient;
         platform::System& system;
         platform::SettingsStore& settings;
         platform::Shell& shell;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "paint/cls_gradient.h"
+#include "paint/gradient_state.h"
 
 namespace {
 
@@ -43,7 +44,8 @@ void Sweep(benchmark::State& state) {
     const auto h = static_cast<std::int32_t>(state.range(1));
     NoUi ui;
     NoSystemColors colors;
-    paint::clsGradient painter(ui, colors);  // the defaults: 315 degrees
+    paint::GradientState shared(ui, colors);
+    paint::clsGradient painter(shared);  // the defaults: 315 degrees
     CountingCanvas canvas;
     std::int64_t lines = 0;
     for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the library's loop idiom

@@ -48,6 +48,6 @@ void frmAbout::cmdOK_Click() { view_.unload(); }
 
 void frmAbout::cmdSysInfo_Click() { StartSysInfo(services_.sysInfo); }
 
-void frmAbout::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors); }
+void frmAbout::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.gradient); }
 
 }  // namespace kestrum::info

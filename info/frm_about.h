@@ -4,14 +4,14 @@
 
 #include "info/frm_about_layout.h"
 #include "info/start_sys_info.h"
+#include "paint/gradient_state.h"
 #include "platform/form.h"
-#include "platform/paint_target.h"
 
 namespace kestrum::info {
 
 struct AboutServices {
     platform::Ui& ui;
-    platform::SystemColors& systemColors;
+    paint::GradientState& gradient;
     SysInfoServices sysInfo;
 };
 

@@ -52,6 +52,6 @@ void frmHowTo::Label1_Click() {
                             platform::kShowMaximized);
 }
 
-void frmHowTo::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors); }
+void frmHowTo::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.gradient); }
 
 }  // namespace kestrum::info

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "info/frm_how_to_layout.h"
+#include "paint/gradient_state.h"
 #include "platform/form.h"
-#include "platform/paint_target.h"
 #include "platform/shell.h"
 #include "platform/ui.h"
 
@@ -14,7 +14,7 @@ namespace kestrum::info {
 
 struct HowToServices {
     platform::Ui& ui;
-    platform::SystemColors& systemColors;
+    paint::GradientState& gradient;
     platform::Shell& shell;
     std::string appPath;  // the program's folder, where Info.doc lies
 };

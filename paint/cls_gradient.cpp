@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "paint/gradient_state.h"
 #include "platform/identity.h"
 
 namespace kestrum::paint {
@@ -33,34 +34,33 @@ std::string describeFailure() {
 
 }  // namespace
 
-clsGradient::clsGradient(platform::Ui& ui, platform::SystemColors& systemColors)
-    : ui_(ui), systemColors_(systemColors) {
-    if (color1_ == 0) color1_ = kDefaultColor1;
-    if (color2_ == 0) color2_ = kDefaultColor2;
-    if (angle_ == 0) angle_ = kDefaultAngle;
+clsGradient::clsGradient(GradientState& shared) : shared_(shared) {
+    if (shared_.color1_ == 0) shared_.color1_ = kDefaultColor1;
+    if (shared_.color2_ == 0) shared_.color2_ = kDefaultColor2;
+    if (shared_.angle_ == 0) shared_.angle_ = kDefaultAngle;
 }
 
-void clsGradient::ResetSettingsForTesting() {
-    color1_ = 0;
-    color2_ = 0;
-    angle_ = 0;
-}
+std::int32_t clsGradient::Color1() const { return shared_.color1_; }
+
+std::int32_t clsGradient::Color2() const { return shared_.color2_; }
+
+float clsGradient::Angle() const { return shared_.angle_; }
 
 void clsGradient::setColor1(std::int32_t lData) {
-    color1_ = lData;  // kept if looking up a system colour fails
-    color1_ = resolveColor(lData);
+    shared_.color1_ = lData;  // kept if looking up a system colour fails
+    shared_.color1_ = resolveColor(lData);
 }
 
 void clsGradient::setColor2(std::int32_t lData) {
-    color2_ = lData;
-    color2_ = resolveColor(lData);
+    shared_.color2_ = lData;
+    shared_.color2_ = resolveColor(lData);
 }
 
 // 0x80000000 + n (n <= 24) names system display element n; its colour is taken
 // now, once. Any other value is kept as it is.
 std::int32_t clsGradient::resolveColor(std::int32_t value) {
     const std::int32_t index = value & 0x7FFFFFFF;
-    if (value < 0 && index <= 24) return static_cast<std::int32_t>(systemColors_.sysColor(index));
+    if (value < 0 && index <= 24) return static_cast<std::int32_t>(shared_.systemColors_.sysColor(index));
     return value;
 }
 
@@ -69,7 +69,7 @@ std::int32_t clsGradient::resolveColor(std::int32_t value) {
 void clsGradient::setAngle(float value) {
     const double v = value;
     // Between 0 and 360 for any finite value, so it always fits a float.
-    angle_ = static_cast<float>(v - std::floor(std::floor(v / 360) * 360));
+    shared_.angle_ = static_cast<float>(v - std::floor(std::floor(v / 360) * 360));
 }
 
 void clsGradient::CustomizeForm(platform::PaintTarget& frm) { RedrawForm(frm); }
@@ -82,7 +82,7 @@ void clsGradient::RedrawForm(platform::PaintTarget& frm) noexcept {
     }
     std::optional<clsGradient> painter;
     try {
-        painter.emplace(ui_, systemColors_);
+        painter.emplace(shared_);
         painter->Draw(frm);
     } catch (...) {
     }
@@ -111,18 +111,11 @@ bool clsGradient::Draw(platform::PaintTarget& picObj) {
         int right = 0;
         int bottom = 0;
         if (picObj.getClientRect(right, bottom)) {
-            platform::Canvas* canvas = nullptr;
-            std::unique_ptr<platform::Canvas> buttonDC;  // released after the sweep
-            if (picObj.kind() == platform::PaintTargetKind::Form) {
-                canvas = picObj.formCanvas();
-            } else if (picObj.kind() == platform::PaintTargetKind::Button) {
-                buttonDC = picObj.windowCanvas();
-                canvas = buttonDC.get();
-            }
+            platform::Canvas* canvas = picObj.kind() == platform::PaintTargetKind::Form ? picObj.formCanvas() : nullptr;
             if (right > 1 && bottom > 1) result = DrawGradient(canvas, right, bottom) > 0;
         }
     } catch (...) {
-        ui_.messageBox(describeFailure(), platform::kExclamation, platform::kAppTitle);
+        shared_.ui_.messageBox(describeFailure(), platform::kExclamation, platform::kAppTitle);
     }
     return result;
 }
@@ -131,7 +124,7 @@ std::int32_t clsGradient::DrawGradient(platform::Canvas* canvas, std::int32_t wi
     try {
         const std::optional<Sweep> sweep = PlanSweep(width, height);
         if (!sweep) {
-            ui_.messageBox(kOverflow, platform::kExclamation, kSweepTitle);
+            shared_.ui_.messageBox(kOverflow, platform::kExclamation, kSweepTitle);
             return 0;
         }
         const std::vector<Point>& points = sweep->points;
@@ -150,7 +143,7 @@ std::int32_t clsGradient::DrawGradient(platform::Canvas* canvas, std::int32_t wi
         return j;
     } catch (...) {
         // What the sweep cannot plan around: memory, or the canvas itself.
-        ui_.messageBox(describeFailure(), platform::kExclamation, kSweepTitle);
+        shared_.ui_.messageBox(describeFailure(), platform::kExclamation, kSweepTitle);
         return 0;
     }
 }

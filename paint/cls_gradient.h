@@ -14,9 +14,10 @@
 
 #include "platform/canvas.h"
 #include "platform/paint_target.h"
-#include "platform/ui.h"
 
 namespace kestrum::paint {
+
+class GradientState;
 
 class clsGradient {
 public:
@@ -42,23 +43,20 @@ public:
         std::vector<std::int32_t> colors;
     };
 
-    // Applies the defaults to whichever shared setting is 0.
-    clsGradient(platform::Ui& ui, platform::SystemColors& systemColors);
+    // Applies the defaults to whichever of shared's settings is 0.
+    explicit clsGradient(GradientState& shared);
 
     void CustomizeForm(platform::PaintTarget& frm);
     // True when a sweep ran and drew something.
     bool Draw(platform::PaintTarget& picObj);
 
-    // The settings are shared by every instance in the program.
-    std::int32_t Color1() const { return color1_; }
+    // The settings are shared by every instance made with the same state.
+    std::int32_t Color1() const;
     void setColor1(std::int32_t lData);
-    std::int32_t Color2() const { return color2_; }
+    std::int32_t Color2() const;
     void setColor2(std::int32_t lData);
-    float Angle() const { return angle_; }
+    float Angle() const;
     void setAngle(float value);
-
-    // Back to the state before the first instance: everything 0.
-    static void ResetSettingsForTesting();
 
     // The sweep and its helpers; public so that they can be checked on their own.
     // Each helper that stores or rounds a number says by its result when one
@@ -82,12 +80,7 @@ private:
     void RedrawForm(platform::PaintTarget& frm) noexcept;
     std::int32_t resolveColor(std::int32_t value);
 
-    platform::Ui& ui_;
-    platform::SystemColors& systemColors_;
-
-    static inline std::int32_t color1_ = 0;
-    static inline std::int32_t color2_ = 0;
-    static inline float angle_ = 0;
+    GradientState& shared_;
 };
 
 }  // namespace kestrum::paint

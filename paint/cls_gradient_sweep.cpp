@@ -75,12 +75,12 @@ std::optional<clsGradient::Sweep> clsGradient::PlanSweep(std::int32_t width, std
     axis[1] = {checked.single(static_cast<double>(c.x) + r), c.y};
 
     // Turned to run perpendicular to the gradient's direction.
-    const float s = checked.single(static_cast<double>(angle_) + 90);
+    const float s = checked.single(static_cast<double>(Angle()) + 90);
     const float a = checked.single(s - std::floor(std::floor(static_cast<double>(s) / 360) * 360));
     if (checked.overflowed() || !RotatePoint(c, axis[0], a) || !RotatePoint(c, axis[1], a)) return std::nullopt;
     const float xd = checked.single(std::fabs(static_cast<double>(axis[0].x) - axis[1].x));
     const float yd = checked.single(std::fabs(static_cast<double>(axis[0].y) - axis[1].y));
-    const std::optional<Placement> placed = PlaceFirstLine(angle_, yd >= xd, axis[0], axis[1], width, height);
+    const std::optional<Placement> placed = PlaceFirstLine(Angle(), yd >= xd, axis[0], axis[1], width, height);
     if (!placed) return std::nullopt;
     const Placement& p = *placed;
 
@@ -104,7 +104,7 @@ std::optional<clsGradient::Sweep> clsGradient::PlanSweep(std::int32_t width, std
 
     // Rounded, not halved: for n = 4k + 3 the table has one entry (Color2) more
     // than there are lines.
-    if (BuildColorTable(color1_, color2_, checked.toLong(n / 2.0), sweep.colors) == 0) return std::nullopt;
+    if (BuildColorTable(Color1(), Color2(), checked.toLong(n / 2.0), sweep.colors) == 0) return std::nullopt;
     return sweep;
 }
 

@@ -50,8 +50,10 @@ public:
     virtual float scaleWidth() const = 0;
     virtual float scaleHeight() const = 0;
     // Runs work on a thread of its own, then done on the window's thread, unless
-    // the window has closed by then. work must not touch the window.
-    virtual void runInBackground(std::function<void()> work, std::function<void()> done) = 0;
+    // the window has closed by then. work must not touch the window. Work that
+    // throws is told of as a failing event handler is, and done then runs with
+    // worked false, so that the window can leave its busy state.
+    virtual void runInBackground(std::function<void()> work, std::function<void(bool worked)> done) = 0;
 };
 
 }  // namespace kestrum::platform

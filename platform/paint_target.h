@@ -3,13 +3,12 @@
 // platform call, and the system colours that colour settings may refer to.
 
 #include <cstdint>
-#include <memory>
 
 #include "platform/canvas.h"
 
 namespace kestrum::platform {
 
-enum class PaintTargetKind { Form, Button, Other };
+enum class PaintTargetKind { Form, Other };
 
 class PaintTarget {
 public:
@@ -21,9 +20,6 @@ public:
     virtual bool getClientRect(int& right, int& bottom) = 0;
     // A form's persistent-image surface, owned by the window.
     virtual Canvas* formCanvas() = 0;
-    // GetDC(hwnd) for a button; destroying the canvas gives the DC back with
-    // ReleaseDC. May be null when GetDC fails.
-    virtual std::unique_ptr<Canvas> windowCanvas() = 0;
     virtual void setAutoRedraw(bool on) = 0;
     virtual void refresh() = 0;
     // Which picture the kept image holds: it changes whenever anything draws into

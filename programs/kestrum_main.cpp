@@ -5,6 +5,7 @@
 
 #include "app/frm_kestrum.h"
 #include "app/mod_main.h"
+#include "paint/gradient_state.h"
 #include "platform/win32/files.h"
 #include "platform/win32/forms.h"
 #include "platform/win32/local_addresses.h"
@@ -35,6 +36,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::IpHelperHopProbe hops;
     win32::Win32Shell shell;
     win32::Win32SystemColors systemColors;
+    // The painter's settings and the painter every window is painted through.
+    paint::GradientState gradient(ui, systemColors);
     win32::Win32Registry registry;
     win32::Win32Files files;
     win32::TcpPortProbe ports;
@@ -53,12 +56,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Forms forms(&jobs);
     app::modMain main(system, settings);
     app::HelpWindows help(
-        {forms, main, ui, systemColors, system, settings, shell, registry, files, link, local, door, pinhole});
+        {forms, main, ui, gradient, system, settings, shell, registry, files, link, local, door, pinhole});
     bool shown = false;
     main.Main([&] {
         shown = forms.showMain(app::KestrumLayout(), IDI_KESTRUM, [&](platform::FormView& view) {
-            return std::make_unique<app::frmKestrum>(view, app::Services{main, ui, system, settings, sockets, internet,
-                                                                         hops, ports, shell, systemColors, help});
+            return std::make_unique<app::frmKestrum>(
+                view, app::Services{main, ui, system, settings, sockets, internet, hops, ports, shell, gradient, help});
         });
     });
     if (!shown) return 1;

@@ -96,8 +96,8 @@ void frmConnectionCheck::OpenOrClose(bool opening, std::function<DoorChange()> c
     auto outcome = std::make_shared<DoorChange>();
     view_.runInBackground(
         [change = std::move(change), outcome] { *outcome = change(); },
-        [this, opening, what, outcome] {
-            if (!outcome->done) {
+        [this, opening, what, outcome](bool worked) {
+            if (worked && !outcome->done) {
                 std::string text = opening ? "The router did not open " : "The router did not close ";
                 text += what + '.';
                 // Appended a piece at a time: GCC 12 warns falsely of overlap on " " + text.
@@ -115,7 +115,17 @@ void frmConnectionCheck::RunCheck() {
     lblProgress.setVisible(true);
     auto seen = std::make_shared<Observations>();
     view_.runInBackground([services = services_.observe, seen] { *seen = Observe(services); },
-                          [this, seen] { ShowFindings(*seen); });
+                          [this, seen](bool worked) {
+                              if (worked) ShowFindings(*seen);
+                              else CheckBrokeOff();
+                          });
+}
+
+// The window has told why. What an earlier check found stays on show, and both
+// doors can be tried: either way the check runs again afterwards.
+void frmConnectionCheck::CheckBrokeOff() {
+    lblProgress.setVisible(false);
+    ShowDoors(services_.observe.pinhole.IsOpen(), true, true);
 }
 
 void frmConnectionCheck::ShowFindings(const Observations& seen) {
@@ -133,16 +143,18 @@ void frmConnectionCheck::ShowFindings(const Observations& seen) {
     lblProgress.setVisible(false);
     txtIpv6Id.setText(seen.ipv6Id);
     cmdCopy.setEnabled(!seen.ipv6Id.empty());
-    const bool open = services_.door.IsOpen();
-    cmdPort.setText(open ? "Close port 3389" : "Open port 3389 on the router");
-    cmdPort.setEnabled(open || seen.mappings.has_value());
-    const bool open6 = seen.pinholeOpen;
-    cmdPort6.setText(open6 ? "Close port 3389 for IPv6" : "Open port 3389 for IPv6");
-    cmdPort6.setEnabled(open6 || (seen.firewall && seen.firewall->enabled && seen.firewall->pinholesAllowed));
+    ShowDoors(seen.pinholeOpen, seen.mappings.has_value(),
+              seen.firewall && seen.firewall->enabled && seen.firewall->pinholesAllowed);
 }
 
-void frmConnectionCheck::PaintForm() {
-    paint::ApplyGradient(view_.paintTarget(), services_.ui, services_.systemColors);
+void frmConnectionCheck::ShowDoors(bool open6, bool canOpen, bool canOpen6) {
+    const bool open = services_.door.IsOpen();
+    cmdPort.setText(open ? "Close port 3389" : "Open port 3389 on the router");
+    cmdPort.setEnabled(open || canOpen);
+    cmdPort6.setText(open6 ? "Close port 3389 for IPv6" : "Open port 3389 for IPv6");
+    cmdPort6.setEnabled(open6 || canOpen6);
 }
+
+void frmConnectionCheck::PaintForm() { paint::ApplyGradient(view_.paintTarget(), services_.gradient); }
 
 }  // namespace kestrum::reach

@@ -6,8 +6,8 @@
 
 #include <memory>
 
+#include "paint/gradient_state.h"
 #include "platform/form.h"
-#include "platform/paint_target.h"
 #include "platform/ui.h"
 #include "reach/door.h"
 #include "reach/findings.h"
@@ -18,7 +18,7 @@ namespace kestrum::reach {
 
 struct CheckServices {
     platform::Ui& ui;
-    platform::SystemColors& systemColors;
+    paint::GradientState& gradient;
     ObserveServices observe;
     Door& door;
 };
@@ -41,6 +41,10 @@ private:
     // Runs the check away from the window, then shows what it found.
     void RunCheck();
     void ShowFindings(const Observations& seen);
+    // The check failed: the window leaves its busy state.
+    void CheckBrokeOff();
+    // The doors' buttons: close what is open, open what may be (open6: the pinhole is open).
+    void ShowDoors(bool open6, bool canOpen, bool canOpen6);
     void PaintForm();
     // Asks before opening, then opens or closes away from the window; tells when the router would not.
     void OpenOrClose(bool opening, std::function<DoorChange()> change, const char* question, const std::string& what);

@@ -18,14 +18,14 @@ void BackgroundWork::start(std::function<void()> work) {
     threads_.emplace_back(std::move(work));
 }
 
-void WindowMailbox::post(std::function<void()> done) {
+void WindowMailbox::post(Delivery delivery) {
     std::lock_guard lock(mutex_);
     if (!window_) return;
-    waiting_.push_back(std::move(done));
+    waiting_.push_back(std::move(delivery));
     ::PostMessageW(window_, kMessage, 0, 0);
 }
 
-std::vector<std::function<void()>> WindowMailbox::take() {
+std::vector<WindowMailbox::Delivery> WindowMailbox::take() {
     std::lock_guard lock(mutex_);
     return std::exchange(waiting_, {});
 }
@@ -37,16 +37,17 @@ void WindowMailbox::close() {
 }
 
 void RunInBackground(BackgroundWork* jobs, const std::shared_ptr<WindowMailbox>& mailbox, std::function<void()> work,
-                     std::function<void()> done) {
+                     std::function<void(bool worked)> done) {
     auto job = [mailbox, work = std::move(work), done = std::move(done)]() mutable {
-        // Nothing thrown may end the thread (and with it the program): the work
-        // is then simply not done.
+        // Nothing thrown may end the thread (and with it the program): it goes
+        // to the window, which tells of it.
+        std::exception_ptr failure;
         try {
             work();
         } catch (...) {
-            return;
+            failure = std::current_exception();
         }
-        mailbox->post(std::move(done));
+        mailbox->post({std::move(done), failure});
     };
     if (jobs) jobs->start(std::move(job));
     else job();

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -33,21 +34,25 @@ private:
 class WindowMailbox {
 public:
     static constexpr UINT kMessage = WM_APP + 2;
+    struct Delivery {
+        std::function<void(bool worked)> done;
+        std::exception_ptr failure;  // what the work threw, if it did
+    };
     explicit WindowMailbox(HWND window) : window_(window) {}
-    void post(std::function<void()> done);
+    void post(Delivery delivery);
     // The deliveries waiting, for the window's thread to run.
-    std::vector<std::function<void()>> take();
+    std::vector<Delivery> take();
     void close();
 
 private:
     std::mutex mutex_;
     HWND window_;
-    std::vector<std::function<void()>> waiting_;
+    std::vector<Delivery> waiting_;
 };
 
 // Runs work on one of jobs' threads (on this thread when there is no owner),
-// then leaves done in the mailbox.
+// then leaves done in the mailbox, with what the work threw.
 void RunInBackground(BackgroundWork* jobs, const std::shared_ptr<WindowMailbox>& mailbox, std::function<void()> work,
-                     std::function<void()> done);
+                     std::function<void(bool worked)> done);
 
 }  // namespace kestrum::win32

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 #include <utility>
@@ -62,7 +63,7 @@ public:
     void setCaption(const std::string& caption) override;
     float scaleWidth() const override;
     float scaleHeight() const override;
-    void runInBackground(std::function<void()> work, std::function<void()> done) override {
+    void runInBackground(std::function<void()> work, std::function<void(bool worked)> done) override {
         RunInBackground(jobs_, mailbox_, std::move(work), std::move(done));
     }
 
@@ -87,6 +88,9 @@ private:
     // For the window itself and for its picture boxes alike.
     LRESULT handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void reportFailure(const char* what) noexcept;
+    void reportFailure(const std::exception_ptr& failure) noexcept;
+    // Runs the completions of the background work that has ended.
+    void onWorkDone();
 
     void paint(HWND hwnd, HDC dc);
     bool onSetCursor(HWND under, int hitTest);
@@ -115,9 +119,9 @@ private:
     bool modal_ = false;
     std::vector<HWND> disabledOthers_;  // while modal
     bool busy_ = false;
-    bool reporting_ = false;
+    bool reporting_ = false;  // a failure is on screen: the next ones are only logged
     BackgroundWork* jobs_ = nullptr;
-    std::shared_ptr<WindowMailbox> mailbox_;  // a failure is on screen: the next ones are only logged
+    std::shared_ptr<WindowMailbox> mailbox_;
     FormParts parts_;
     WindowImage image_;
     FormPaintTarget paintTarget_{hwnd_, [this] { return imageDc(); }, [this] { refresh(); },

@@ -68,12 +68,20 @@ LRESULT CALLBACK FormWindow::PictureBoxProc(HWND hwnd, UINT message, WPARAM wPar
 LRESULT FormWindow::Guarded(FormWindow* self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     try {
         return self->handleMessage(hwnd, message, wParam, lParam);
-    } catch (const std::exception& e) {
-        self->reportFailure(e.what());
     } catch (...) {
-        self->reportFailure("Unknown failure");
+        self->reportFailure(std::current_exception());
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void FormWindow::reportFailure(const std::exception_ptr& failure) noexcept {
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::exception& e) {
+        reportFailure(e.what());
+    } catch (...) {
+        reportFailure("Unknown failure");
+    }
 }
 
 void FormWindow::reportFailure(const char* what) noexcept {
@@ -124,9 +132,7 @@ LRESULT FormWindow::handleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (hwnd != hwnd_) return ::DefWindowProcW(hwnd, message, wParam, lParam);
     switch (message) {
         case kActivateMessage: onActivate(); return 0;
-        case WindowMailbox::kMessage:
-            for (const auto& done : mailbox_->take()) done();
-            return 0;
+        case WindowMailbox::kMessage: onWorkDone(); return 0;
         case DM_GETDEFID:  // asked by the dialog keys: Enter clicks the default button
             if (const ControlDef* button = buttonFor(false)) return MAKELRESULT(button->id, DC_HASDEFID);
             return 0;
@@ -165,6 +171,21 @@ bool FormWindow::onCommand(int id, int code, HWND control) {
         return false;
     }
     return true;
+}
+
+// Work that failed is told of, and its completion still runs, with worked false;
+// a completion that fails keeps none of the others from running. A window left
+// waiting for its work would stay busy for good.
+void FormWindow::onWorkDone() {
+    for (WindowMailbox::Delivery& delivery : mailbox_->take()) {
+        if (!hwnd_) return;  // a completion unloaded the window
+        if (delivery.failure) reportFailure(delivery.failure);
+        try {
+            delivery.done(!delivery.failure);
+        } catch (...) {
+            reportFailure(std::current_exception());
+        }
+    }
 }
 
 void FormWindow::onActivate() {

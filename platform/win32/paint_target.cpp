@@ -31,14 +31,6 @@ platform::GdiObject GdiCanvas::selectObject(platform::GdiObject object) {
 
 void GdiCanvas::deleteObject(platform::GdiObject object) { ::DeleteObject(Handle(object)); }
 
-void WindowPaintTarget::lockWindowUpdate(bool lock) { ::LockWindowUpdate(lock ? hwnd_ : nullptr); }
-
-bool WindowPaintTarget::getClientRect(int& right, int& bottom) { return ClientRect(hwnd_, right, bottom); }
-
-std::unique_ptr<platform::Canvas> WindowPaintTarget::windowCanvas() { return std::make_unique<WindowDcCanvas>(hwnd_); }
-
-void WindowPaintTarget::refresh() { ::RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW); }
-
 void FormPaintTarget::lockWindowUpdate(bool lock) { ::LockWindowUpdate(lock ? window_ : nullptr); }
 
 bool FormPaintTarget::getClientRect(int& right, int& bottom) { return ClientRect(window_, right, bottom); }
@@ -47,8 +39,6 @@ platform::Canvas* FormPaintTarget::formCanvas() {
     image_.attach(imageDc_());
     return &image_;
 }
-
-std::unique_ptr<platform::Canvas> FormPaintTarget::windowCanvas() { return std::make_unique<WindowDcCanvas>(window_); }
 
 void FormPaintTarget::refresh() { show_(); }
 

@@ -1,14 +1,13 @@
 #pragma once
-// The gradient painter's view of GDI: a canvas over a device context, the windows
+// The gradient painter's view of GDI: a canvas over a device context, the form
 // it paints, and the system colours.
 
 #include <windows.h>
 
 #include <functional>
-#include <memory>
+#include <utility>
 
 #include "platform/paint_target.h"
-#include "platform/win32/unique_handle.h"
 
 namespace kestrum::win32 {
 
@@ -27,38 +26,6 @@ private:
     HDC dc_;
 };
 
-// A window's own DC from GetDC, given back with ReleaseDC when the canvas goes.
-class WindowDcCanvas : public GdiCanvas {
-public:
-    explicit WindowDcCanvas(HWND hwnd) : dc_(hwnd) { attach(dc_.get()); }
-
-private:
-    WindowDc dc_;
-};
-
-// Any window: the calls the painter makes on a window handle.
-class WindowPaintTarget : public platform::PaintTarget {
-public:
-    WindowPaintTarget(HWND hwnd, platform::PaintTargetKind kind) : hwnd_(hwnd), kind_(kind) {}
-    platform::PaintTargetKind kind() const override { return kind_; }
-    void lockWindowUpdate(bool lock) override;
-    bool getClientRect(int& right, int& bottom) override;
-    platform::Canvas* formCanvas() override { return nullptr; }  // only forms keep an image
-    std::unique_ptr<platform::Canvas> windowCanvas() override;
-    void setAutoRedraw(bool) override {}  // only forms keep an image
-    void refresh() override;
-
-private:
-    HWND hwnd_;
-    platform::PaintTargetKind kind_;
-};
-
-// A command button: painted straight into its window DC.
-class ButtonPaintTarget : public WindowPaintTarget {
-public:
-    explicit ButtonPaintTarget(HWND button) : WindowPaintTarget(button, platform::PaintTargetKind::Button) {}
-};
-
 // A form of the form host: painted into its persistent image. window: the form's
 // handle, null while there is no window; imageDc: the image's DC to draw into;
 // show: shows what was drawn; version: the image's version.
@@ -71,7 +38,6 @@ public:
     void lockWindowUpdate(bool lock) override;
     bool getClientRect(int& right, int& bottom) override;
     platform::Canvas* formCanvas() override;
-    std::unique_ptr<platform::Canvas> windowCanvas() override;
     // The host keeps every window's image all the time: AutoRedraw is always on.
     void setAutoRedraw(bool) override {}
     void refresh() override;

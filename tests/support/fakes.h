@@ -201,9 +201,9 @@ public:
     void setCaption(Text caption) override { note("caption=" + caption); }
     float scaleWidth() const override { return clientTwips.first; }
     float scaleHeight() const override { return clientTwips.second; }
-    void runInBackground(std::function<void()> work, std::function<void()> done) override {
-        work();
-        done();
+    void runInBackground(std::function<void()> work, std::function<void(bool)> done) override {
+        if (!failAt.count("work")) work();  // else as work that throws
+        done(!failAt.count("work"));
     }
     PaintTargetKind kind() const override { return PaintTargetKind::Form; }
     void lockWindowUpdate(bool lock) override { step(lock ? "lock" : "unlock"); }
@@ -212,7 +212,6 @@ public:
         return step("rect", rectOk);
     }
     Canvas* formCanvas() override { return step("canvas", this); }
-    std::unique_ptr<Canvas> windowCanvas() override { return nullptr; }
     void setAutoRedraw(bool on) override { step(on ? "autoRedraw" : "autoRedrawOff"); }
     void refresh() override { step("refresh"); }
     std::uint64_t imageVersion() const override { return imageVersionNow; }

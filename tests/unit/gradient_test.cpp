@@ -21,14 +21,9 @@ constexpr std::int32_t kSystem25 = std::int32_t(0x80000019u);  // names no syste
 
 class Gradient : public ::testing::Test {
 protected:
-    void SetUp() override { TearDown(); }
-    void TearDown() override {
-        clsGradient::ResetSettingsForTesting();
-        ResetSharedPainterForTesting();
-    }
     // One sweep with the default colours at the given angle.
     std::vector<Line> Sweep(int width, int height, float angle) {
-        clsGradient painter(window, window);
+        clsGradient painter(shared);
         painter.setAngle(angle);
         window.lines.clear();
         const std::int32_t result = painter.DrawGradient(&window, width, height);
@@ -36,6 +31,7 @@ protected:
         return window.lines;
     }
     testing::FakePlatform window;
+    GradientState shared{window, window};
 };
 
 TEST_F(Gradient, SweepsTheAreaLineByLineFromColor1ToColor2) {
@@ -93,15 +89,13 @@ TEST_F(Gradient, ColourTableStepsInSinglePrecisionAndRoundsHalvesToEven) {
 }
 
 TEST_F(Gradient, SettingsAreSharedAndZeroMeansTheDefault) {
-    clsGradient a(window, window);
+    clsGradient a(shared);
     a.setColor1(0x112233);
     a.setColor2(std::int32_t(0x80000018u));  // system colour 24, the last, taken now
     a.setAngle(-721);
-    EXPECT_EQ(clsGradient(window, window).Color1(), 0x112233);
-    EXPECT_EQ(std::tuple(a.Color2(), a.Angle()), std::tuple(0xA0B0D8, 359.0f));
+    EXPECT_EQ(std::tuple(clsGradient(shared).Color1(), a.Color2(), a.Angle()), std::tuple(0x112233, 0xA0B0D8, 359.0f));
     a.setColor2(kSystem25);  // kept as it is
-    EXPECT_EQ(a.Color2(), kSystem25);
-    EXPECT_EQ(window.log, (Log{"sysColor 24"}));
+    EXPECT_EQ(std::tuple(a.Color2(), window.log), std::tuple(kSystem25, Log{"sysColor 24"}));
     a.setColor1(0);
     a.setAngle(720);
     a.CustomizeForm(window);  // with an instance of its own, which restores the defaults
@@ -111,20 +105,18 @@ TEST_F(Gradient, SettingsAreSharedAndZeroMeansTheDefault) {
 // A window loaded and then sized for showing asks twice for one picture: an image
 // that still holds it is not swept again; a changed image or changed colours are.
 TEST_F(Gradient, AnImageThatStillHoldsThePictureIsNotSweptAgain) {
-    struct Case {
-        std::uint64_t first, second;  // the image's versions at the two requests
-        bool recoloured, sweptAgain;
-    };
-    for (const Case c :
-         {Case{7, 7, false, false}, Case{7, 8, false, true}, Case{7, 7, true, true}, Case{0, 0, false, true}}) {
-        TearDown();
-        window.imageVersionNow = c.first;
-        ApplyGradient(window, window, window);
+    // The image's versions at the two requests; whether the colours changed between; whether it is swept again.
+    const std::tuple<std::uint64_t, std::uint64_t, bool, bool> cases[] = {
+        {7, 7, false, false}, {7, 8, false, true}, {7, 7, true, true}, {0, 0, false, true}};
+    for (const auto& [first, second, recoloured, sweptAgain] : cases) {
+        GradientState fresh{window, window};
+        window.imageVersionNow = first;
+        ApplyGradient(window, fresh);
         window.lines.clear();
-        window.imageVersionNow = c.second;
-        if (c.recoloured) clsGradient(window, window).setColor1(0x123456);
-        ApplyGradient(window, window, window);
-        EXPECT_EQ(!window.lines.empty(), c.sweptAgain) << c.first << ' ' << c.second << ' ' << c.recoloured;
+        window.imageVersionNow = second;
+        if (recoloured) clsGradient(fresh).setColor1(0x123456);
+        ApplyGradient(window, fresh);
+        EXPECT_EQ(!window.lines.empty(), sweptAgain) << first << ' ' << second << ' ' << recoloured;
     }
 }
 
@@ -151,13 +143,11 @@ TEST_F(Gradient, PaintingLocksTheWindowAndEveryFailureIsReportedOnceAndLetsTheRe
     for (const auto& c : cases) {
         testing::FakePlatform target;
         c.setUp(target);
-        clsGradient painter(target, target);
+        GradientState state{target, target};
+        clsGradient painter(state);
         painter.setAngle(270);
-        if (c.customize) {
-            EXPECT_NO_THROW(painter.CustomizeForm(target));
-        } else {
-            EXPECT_EQ(painter.Draw(target), c.drawn);
-        }
+        if (c.customize) painter.CustomizeForm(target);  // noexcept: no failure gets out
+        else EXPECT_EQ(painter.Draw(target), c.drawn);
         EXPECT_EQ(target.log, c.log);
         EXPECT_EQ(target.lastMessage, c.message);
         EXPECT_EQ(target.lines.empty(), !c.drawn);

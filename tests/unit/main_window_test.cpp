@@ -8,8 +8,6 @@
 #include "info/frm_how_to.h"
 #include "info/start_sys_info.h"
 #include "net/winsock_2.h"
-#include "paint/apply_gradient.h"
-#include "paint/cls_gradient.h"
 #include "tests/support/fake_router.h"
 #include "tests/support/fakes.h"
 
@@ -45,19 +43,15 @@ protected:
         p.settings["KESTRUM/PROPERTIES/IP"] = "1.2.3.4";
         main.AppPath = "C:\\Tools";
     }
-    void SetUp() override { TearDown(); }
-    void TearDown() override {
-        paint::clsGradient::ResetSettingsForTesting();
-        paint::ResetSharedPainterForTesting();
-    }
 
     FakePlatform p{&KestrumLayout()};
+    paint::GradientState gradient{p, p};
     modMain main{p, p};
     testing::FakeRouter router;
     reach::Door door{{router, p, p}};
     reach::Pinhole pinhole{{router, p, p}};
-    HelpWindows help{{p, main, p, p, p, p, p, p, p, router, p, door, pinhole}};
-    frmKestrum form{p, Services{main, p, p, p, p, p, p, p, p, p, help}};
+    HelpWindows help{{p, main, p, gradient, p, p, p, p, p, router, p, door, pinhole}};
+    frmKestrum form{p, Services{main, p, p, p, p, p, p, p, p, gradient, help}};
 };
 
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
@@ -292,7 +286,7 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
 
 TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
     FakePlatform window(&info::HowToLayout(), &p.log);
-    info::frmHowTo howTo(window, info::HowToServices{p, p, p, "C:\\Program Files\\Kestrum"});
+    info::frmHowTo howTo(window, info::HowToServices{p, gradient, p, "C:\\Program Files\\Kestrum"});
     // The box's width and height; Close's left and top; the link's left and top.
     const std::tuple<float, float, std::array<float, 6>> cases[] = {
         {12270, 7680, {11790, 6720, 10815, 7140, 240, 7140}},

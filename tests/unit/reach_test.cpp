@@ -219,13 +219,14 @@ TEST(LeaseKeeper, RenewsEveryPeriodUntilItGoes) {
     EXPECT_EQ(std::pair(atEnd >= 3, renewed.load()), std::pair(true, atEnd));
 }
 
-TEST(ConnectionCheck, ShowsTheFindingsAndOpensEachDoorOnlyAfterItsQuestion) {
+TEST(ConnectionCheck, ShowsTheFindingsOpensEachDoorOnlyAfterItsQuestionAndOutlivesFailedWork) {
     Home p;
     testing::FakeRouter& router = p.router;
     testing::FakePlatform window(&ConnectionCheckLayout(), &p.log);
     Door door(p.services);
     Pinhole pinhole(p.services);
-    frmConnectionCheck check(window, CheckServices{p, p, ObserveServices{p, p, router, p, pinhole}, door});
+    paint::GradientState gradient(p, p);
+    frmConnectionCheck check(window, CheckServices{p, gradient, ObserveServices{p, p, router, p, pinhole}, door});
     check.onLoad();
     const auto row = [&](CheckId first, int n) { return window.fake(Id(first) + n).text(); };
     EXPECT_EQ(
@@ -252,6 +253,13 @@ TEST(ConnectionCheck, ShowsTheFindingsAndOpensEachDoorOnlyAfterItsQuestion) {
     check.cmdPort6_Click();
     EXPECT_EQ(std::tuple(router.mappings.size(), router.pinholes.size(), window.fake(Id(cmdPort6)).text()),
               std::tuple(0u, 0u, "Open port 3389 for IPv6"));
+    // Failed work, the opening's and the check's: not a word of the router, and the window ready to try again.
+    window.failAt = {"work"};
+    check.cmdPort_Click();
+    EXPECT_EQ(testing::Log(p.log.end() - 9, p.log.end()),
+              (testing::Log{"cmdPort6.disabled", "cmdPort.disabled", "cmdPort6.disabled", "lblProgress.shown",
+                            "lblProgress.hidden", "cmdPort.text=Open port 3389 on the router", "cmdPort.enabled",
+                            "cmdPort6.text=Open port 3389 for IPv6", "cmdPort6.enabled"}));
 }
 
 }  // namespace

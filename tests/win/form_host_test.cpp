@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,6 @@
 #include "info/frm_about_layout.h"
 #include "info/frm_how_to_layout.h"
 #include "paint/apply_gradient.h"
-#include "paint/cls_gradient.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/forms.h"
 #include "platform/win32/message_loop.h"
@@ -114,8 +114,6 @@ std::pair<long, int> Held() {
 class FormHost : public ::testing::Test {
 protected:
     void SetUp() override {
-        paint::clsGradient::ResetSettingsForTesting();
-        paint::ResetSharedPainterForTesting();
         ASSERT_TRUE(main.create(nullptr));
         main.setEvents(&recorder);
     }
@@ -129,6 +127,7 @@ protected:
     Recorder recorder;
     testing::FakePlatform ui;  // answers no colours: the painter's are its defaults
     Win32SystemColors colors;
+    paint::GradientState gradient{ui, colors};
 };
 
 TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksItsEntry) {
@@ -289,6 +288,24 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
                                           LR_DEFAULTSIZE | LR_SHARED));
 }
 
+// Work that throws is told of in a box with the window's caption; its completion runs all the same.
+TEST_F(FormHost, WorkThatFailsIsToldOfAndItsCompletionRunsAllTheSame) {
+    static std::vector<std::string> boxes;  // "title|text" of each message box, closed as it comes up
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) CALLBACK {
+        wchar_t title[64] = {}, text[64] = {};
+        HWND box = ::GetActiveWindow();
+        if (::GetDlgItemTextW(box, 0xFFFF, text, 64) && ::GetWindowTextW(box, title, 64) && ::EndDialog(box, IDOK))
+            boxes.push_back(Narrow(title) + "|" + Narrow(text));
+    });
+    const auto record = [this](bool worked) { recorder.events.push_back(worked ? "worked" : "failed"); };
+    main.runInBackground([] { throw std::runtime_error("No router answered"); }, record);
+    main.runInBackground([] {}, record);
+    PumpPendingMessages();
+    ::KillTimer(nullptr, timer);
+    EXPECT_EQ(boxes, std::vector<std::string>{std::string(app::KestrumLayout().caption) + "|No router answered"});
+    EXPECT_EQ(recorder.events, (std::vector<std::string>{"failed", "worked"}));
+}
+
 // Presses Enter (to the window) and Esc (to a control) once it is on screen, and unloads
 // it at the second click: the default and the cancel button's.
 class ClosedByKeys : public Recorder {
@@ -329,18 +346,17 @@ TEST_F(FormHost, AModalWindowKeepsTheOthersDisabledUntilUnloadedAndEnterAndEscCl
 // The main window's image holds exactly the sweep's lines (the unit tests see every
 // octant and the pens), its panels the top-left part, its labels show it, unlocked.
 TEST_F(FormHost, TheWindowShowsExactlyThePixelsOfTheSweepAndLabelsShowIt) {
-    paint::ApplyGradient(main.paintTarget(), ui, colors);
+    paint::ApplyGradient(main.paintTarget(), gradient);
     const std::pair<long, int> painted = Held();
-    paint::ApplyGradient(main.paintTarget(), ui, colors);
+    paint::clsGradient(gradient).CustomizeForm(main.paintTarget());  // swept again: ApplyGradient would not
     EXPECT_EQ(Held(), painted) << "painting again kept objects";
-    main.setPictureFromForm(Id(picLocal));
-    main.setPictureFromForm(Id(picRemote));
+    for (int panel : {Id(picLocal), Id(picRemote)}) main.setPictureFromForm(panel);
     EXPECT_TRUE(::LockWindowUpdate(main.hwnd())) << "the window was left locked";
     ::LockWindowUpdate(nullptr);
     RECT client;
     ::GetClientRect(main.hwnd(), &client);
     testing::FakePlatform seen;
-    ASSERT_GT(paint::clsGradient(ui, colors).DrawGradient(&seen, client.right, client.bottom), 0);
+    ASSERT_GT(paint::clsGradient(gradient).DrawGradient(&seen, client.right, client.bottom), 0);
     const Replay sweep(seen.lines, client.right, client.bottom);
     EXPECT_EQ(sweep.mismatches(main.imageDc(), client.right, client.bottom), "");
     for (int panel : {Id(picLocal), Id(picRemote)}) {
