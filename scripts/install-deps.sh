@@ -10,7 +10,7 @@ packages=(
     clang libclang-rt-dev clang-tidy clang-format cppcheck
     # Wine's own fonts (the title bars' buttons are drawn with its Marlett), and the
     # fonts the Wine prefixes show Times New Roman and Verdana in
-    fonts-wine fonts-liberation fonts-dejavu-core
+    fonts-wine fonts-liberation
     # a STUN server for IP.EXE's tests, a build cache, and the private network namespace
     coturn ccache iproute2 util-linux
     # a home router for the router tests: the UPnP router daemon, its client, its firewall

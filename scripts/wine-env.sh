@@ -35,12 +35,14 @@ wine_env_start() {
         for font in /usr/share/wine/fonts/*.ttf; do
             [ -e "$font" ] && ln -sf "$font" "$WINEPREFIX/drive_c/windows/Fonts/"
         done
-        # Neither Times New Roman nor Verdana is installed here. Each is shown in a
-        # font of nearly its size, named, so that text takes the room it takes on
-        # Windows whichever other fonts a machine has (a wider fallback wraps the
-        # How-To link; a narrower one would hide text cut off at a high dpi).
+        # Neither Times New Roman nor Verdana is installed here: each is shown in a
+        # font named here, so that text takes the same room whichever other fonts a
+        # machine has. Times New Roman's metric twin keeps the How-To link on one
+        # line. Verdana has no free twin: the nearest in width, DejaVu Sans, is a
+        # little wider and would wrap labels that Verdana just fits; Liberation Sans
+        # is narrower.
         local face
-        for face in 'Times New Roman=Liberation Serif' 'Verdana=DejaVu Sans'; do
+        for face in 'Times New Roman=Liberation Serif' 'Verdana=Liberation Sans'; do
             wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "${face%%=*}" /d "${face#*=}" /f >/dev/null 2>&1 || true
         done
     fi
