@@ -5,6 +5,7 @@
 
 #include "app/frm_kestrum.h"
 #include "app/mod_main.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/files.h"
 #include "platform/win32/form_host.h"
 #include "platform/win32/forms.h"
@@ -23,11 +24,8 @@
 #include "reach/lease_keeper.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Before anything else is loaded: DLLs from the system folder only, never
-    // from the current folder or beside the exe (a download folder, say).
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    ::SetDllDirectoryW(L"");
     using namespace kestrum;
+    win32::LockDllSearchToSystemFolder();  // before anything else is loaded
     win32::Win32System system;
     win32::RegistrySettings settings;
     win32::Win32Ui ui;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -24,7 +25,7 @@ namespace kestrum::win32 {
 class FormWindow : public platform::FormView, private ControlOwner {
 public:
     // iconResource: the program's icon resource the window shows; 0 for none.
-    FormWindow(const platform::FormDef& spec, int iconResource);
+    FormWindow(const platform::FormDef& formDef, int iconResource);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -36,6 +37,14 @@ public:
     // Delivers a message of the thread's queue; a key goes to the form whose window
     // it is in (its own or one of its controls) first.
     static void Dispatch(MSG& msg);
+    // How a run of the thread's messages ended: a WM_QUIT and its exit code, or
+    // (quit false, exit code 1) the queue failed or running said no more.
+    struct LoopEnd {
+        bool quit = false;
+        int exitCode = 1;
+    };
+    // Gets and delivers the thread's messages while running() says so.
+    static LoopEnd DispatchWhile(const std::function<bool()>& running);
 
     // Creates the window (hidden), its controls and menus. False on failure.
     bool create(HWND owner);
@@ -105,7 +114,7 @@ private:
     HWND windowOf(int containerId);
     void enableOthers();
 
-    const platform::FormDef& spec_;
+    const platform::FormDef& formDef_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     platform::FormEvents* events_ = nullptr;
