@@ -14,7 +14,8 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "reach/door.h"
+#include "reach/pinhole.h"
+#include "reach/router_port_mapping.h"
 
 namespace kestrum::app {
 
@@ -37,7 +38,7 @@ struct Services {
     // Kestrum may open on the router.
     platform::RouterLink& link;
     platform::LocalAddresses& local;
-    reach::Door& door;
+    reach::RouterPortMapping& portMapping;
     reach::Pinhole& pinhole;
 };
 

@@ -32,7 +32,7 @@ void frmKestrum::mnuCheck_Click() {
             window, reach::CheckServices{services_.ui, services_.systemColors,
                                          reach::ObserveServices{services_.registry, services_.settings, services_.link,
                                                                 services_.local, services_.pinhole},
-                                         services_.door});
+                                         services_.portMapping});
     });
     Form_Activate();
 }

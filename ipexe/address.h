@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/public_address_sources.h"
+#include "platform/udp_http_random.h"
 
 namespace kestrum::ipexe {
 

@@ -10,9 +10,9 @@
 #include "platform/win32/dll_search.h"
 #include "platform/win32/message_box.h"
 #include "platform/win32/program_file.h"
-#include "platform/win32/public_address_sources.h"
 #include "platform/win32/settings.h"
 #include "platform/win32/text.h"
+#include "platform/win32/udp_http_random.h"
 #include "platform/win32/unique_handle.h"
 
 namespace {

@@ -20,8 +20,9 @@
 #include "platform/win32/shell.h"
 #include "platform/win32/system.h"
 #include "platform/win32/ui.h"
-#include "reach/door.h"
 #include "reach/lease_keeper.h"
+#include "reach/pinhole.h"
+#include "reach/router_port_mapping.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     using namespace kestrum;
@@ -40,11 +41,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::WinsockRouterLink link;
     win32::SystemLocalAddresses local;
     const reach::RouterServices routerServices{link, local, settings};
-    reach::Door door(routerServices);
+    reach::RouterPortMapping portMapping(routerServices);
     reach::Pinhole pinhole(routerServices);
     // The doors' leases, renewed at half their length while the program runs.
-    const reach::LeaseKeeper leases(std::chrono::seconds(reach::kLeaseSeconds / 2), [&door, &pinhole] {
-        door.Renew();
+    const reach::LeaseKeeper leases(std::chrono::seconds(reach::kLeaseSeconds / 2), [&portMapping, &pinhole] {
+        portMapping.Renew();
         pinhole.Renew();
     });
     // Declared after what the work uses, so its threads end first.
@@ -60,7 +61,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         logic = std::make_unique<app::frmKestrum>(
             window, main,
             app::Services{ui, system, settings, sockets, internet, hops, ports, shell, systemColors, forms, registry,
-                          files, link, local, door, pinhole});
+                          files, link, local, portMapping, pinhole});
         window.setEvents(logic.get());
         window.setBackgroundWork(&jobs);
         window.show();
@@ -68,14 +69,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     });
     if (!shown) return 1;
     // The doors a crashed run left open on the router, closed without holding up the window.
-    jobs.start([&door, &pinhole] {
-        door.CloseLeftBehind();
+    jobs.start([&portMapping, &pinhole] {
+        portMapping.CloseLeftBehind();
         pinhole.CloseLeftBehind();
     });
     const int result = win32::RunMessageLoop();
     // The doors this run opened are closed when it ends, once no work is under way.
     jobs.joinAll();
-    if (door.IsOpen()) door.Close();
+    if (portMapping.IsOpen()) portMapping.Close();
     if (pinhole.IsOpen()) pinhole.Close();
     return result;
 }

@@ -63,10 +63,10 @@ void frmConnectionCheck::onClick(int id) {
 }
 
 void frmConnectionCheck::cmdPort_Click() {
-    Door& door = services_.door;
-    const bool opening = !door.IsOpen();
+    RouterPortMapping& mapping = services_.portMapping;
+    const bool opening = !mapping.IsOpen();
     OpenOrClose(
-        opening, [&door, opening] { return opening ? door.Open() : DoorChange{door.Close()}; }, kOpenQuestion4,
+        opening, [&mapping, opening] { return opening ? mapping.Open() : DoorChange{mapping.Close()}; }, kOpenQuestion4,
         "port 3389");
 }
 
@@ -131,7 +131,7 @@ void frmConnectionCheck::ShowFindings(const Observations& seen) {
     lblProgress.setVisible(false);
     txtIpv6Id.setText(seen.ipv6Id);
     cmdCopy.setEnabled(!seen.ipv6Id.empty());
-    const bool open = services_.door.IsOpen();
+    const bool open = services_.portMapping.IsOpen();
     cmdPort.setText(open ? "Close port 3389" : "Open port 3389 on the router");
     cmdPort.setEnabled(open || seen.mappings.has_value());
     const bool open6 = seen.pinholeOpen;

@@ -6,6 +6,7 @@
 #include "net/ipv6.h"
 #include "platform/identity.h"
 #include "platform/registry_reader.h"
+#include "reach/router_port_mapping.h"
 #include "upnp/gateway.h"
 
 namespace kestrum::reach {

@@ -54,9 +54,9 @@ protected:
     FakePlatform p{&KestrumLayout()};
     modMain main{p, p};
     testing::FakeRouter router;
-    reach::Door door{{router, p, p}};
+    reach::RouterPortMapping portMapping{{router, p, p}};
     reach::Pinhole pinhole{{router, p, p}};
-    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p, p, router, p, door, pinhole}};
+    frmKestrum form{p, main, Services{p, p, p, p, p, p, p, p, p, p, p, p, router, p, portMapping, pinhole}};
 };
 
 TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {

@@ -3,7 +3,7 @@
 // STUN sources, HTTP GETs through WinINet with the user's configured proxy for the
 // echo sources, and the operating system's cryptographic random numbers.
 
-#include "platform/public_address_sources.h"
+#include "platform/udp_http_random.h"
 #include "platform/win32/socket_owner.h"
 
 namespace kestrum::win32 {

@@ -13,9 +13,9 @@
 
 #include "platform/identity.h"
 #include "platform/win32/internet_timeouts.h"
-#include "platform/win32/public_address_sources.h"
 #include "platform/win32/socket_owner.h"
 #include "platform/win32/text.h"
+#include "platform/win32/udp_http_random.h"
 
 namespace kestrum::win32 {
 
