@@ -35,7 +35,8 @@ public:
     // The program's form windows: those of this thread.
     static std::vector<FormWindow*> OfThisThread();
     // Delivers a message of the thread's queue; a key goes to the form whose window
-    // it is in (its own or one of its controls) first.
+    // it is in (its own or one of its controls) first. This and DispatchWhile live
+    // with the message loop (message_loop.cpp), which the modal windows share.
     static void Dispatch(MSG& msg);
     // How a run of the thread's messages ended: a WM_QUIT and its exit code, or
     // (quit false, exit code 1) the queue failed or running said no more.
