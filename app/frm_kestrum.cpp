@@ -94,12 +94,9 @@ void frmKestrum::GetIP() {
     cmdTRY.setVisible(!online);
     std::string status;
     if (online) {
-        std::string path = FolderOfFile(system.programFile());
-        if (path.empty() || path.back() != '\\') path += '\\';
-        path += "IP.EXE";
         // Missing or not startable: discovery goes on with whatever value an
         // earlier run left, or none.
-        system.startProgram(path);
+        system.startProgram(platform::JoinPath(services_.main.AppPath, "IP.EXE"));
         system.sleep(kIpExeWaitMs);
 
         std::string value =

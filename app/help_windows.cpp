@@ -27,7 +27,8 @@ void HelpWindows::ShowConnectionCheck() {
     const Services& s = services_;
     s.forms.showModal(reach::ConnectionCheckLayout(), [&s](platform::FormView& view) {
         return std::make_unique<reach::frmConnectionCheck>(
-            view, reach::CheckServices{s.ui, s.gradient, {s.registry, s.settings, s.link, s.local, s.pinhole}, s.door});
+            view, reach::CheckServices{
+                      s.ui, s.gradient, {s.registry, s.settings, s.link, s.local, s.pinhole}, s.portMapping});
     });
 }
 

@@ -12,7 +12,8 @@
 #include "platform/shell.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "reach/door.h"
+#include "reach/pinhole.h"
+#include "reach/router_port_mapping.h"
 
 namespace kestrum::app {
 
@@ -32,7 +33,7 @@ public:
         // Kestrum may open on the router.
         platform::RouterLink& link;
         platform::LocalAddresses& local;
-        reach::Door& door;
+        reach::RouterPortMapping& portMapping;
         reach::Pinhole& pinhole;
     };
 

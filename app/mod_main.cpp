@@ -4,22 +4,6 @@
 
 namespace kestrum::app {
 
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
-std::string FolderOfFile(const std::string& programFile) {
-    const auto slash = programFile.find_last_of("\\/");
-    if (slash == std::string::npos) return {};
-    std::string folder = programFile.substr(0, slash);
-    // "C:" alone would name the drive's current folder, not its root.
-    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-    return folder;
-}
-
 std::string GetSystemPath(platform::System& system) {
     constexpr unsigned kBufferChars = 255;
     // A length of 0 means the request failed; it is asked again, but not forever:
@@ -38,7 +22,7 @@ std::string GetSystemPath(platform::System& system) {
 }
 
 void modMain::Main(const std::function<void()>& showMainWindow) {
-    AppPath = FolderOfFile(system_.programFile());
+    AppPath = platform::FolderOfFile(system_.programFile());
     SysPath = GetSystemPath(system_);
     const std::string appData = system_.environmentVariable("APPDATA").value_or("");
     // A refused write is not reported: the values are a record for other tools.

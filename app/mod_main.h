@@ -7,16 +7,14 @@
 #include "platform/identity.h"
 #include "platform/settings.h"
 #include "platform/system.h"
+#include "platform/text_helpers.h"
 
 namespace kestrum::app {
 
 using platform::kAppTitle;
 using platform::kSettingsApplication;
 using platform::kStartupSection;
-
-// The folder that holds a program file: no trailing backslash, except at the
-// root of a drive ("C:\"), as the platform reports program folders.
-std::string FolderOfFile(const std::string& programFile);
+using platform::Trim;
 
 // The system directory with NUL characters and surrounding blanks removed.
 std::string GetSystemPath(platform::System& system);
@@ -36,8 +34,5 @@ private:
     platform::System& system_;
     platform::SettingsStore& settings_;
 };
-
-// Leading and trailing blanks removed; only the space character counts as a blank.
-std::string Trim(const std::string& text);
 
 }  // namespace kestrum::app

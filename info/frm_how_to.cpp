@@ -2,15 +2,11 @@
 
 #include "info/how_to_resize.h"
 #include "paint/apply_gradient.h"
+#include "platform/text_helpers.h"
 
 namespace kestrum::info {
 
-std::string InfoDocPath(const std::string& appPath) {
-    std::string path = appPath;
-    if (path.empty() || path.back() != '\\') path += '\\';
-    path += "Info.doc";
-    return path;
-}
+std::string InfoDocPath(const std::string& appPath) { return platform::JoinPath(appPath, "Info.doc"); }
 
 frmHowTo::frmHowTo(platform::FormView& view, const HowToServices& services)
     : view_(view),

@@ -7,6 +7,7 @@
 
 #include "ipexe/address.h"
 #include "ipexe/stun.h"
+#include "net/ipv4.h"
 
 namespace kestrum::ipexe {
 
@@ -86,7 +87,7 @@ std::optional<std::string> AskStunServer(platform::UdpNetwork& udp, platform::Ra
             const platform::UdpReceive got = socket->receive(wait);
             if (got.status == platform::UdpReceive::Status::Failed) return std::nullopt;
             if (got.status != platform::UdpReceive::Status::Datagram) continue;
-            if (const auto mapped = ParseBindingResponse(got.bytes, id)) return FormatIpv4(mapped->address);
+            if (const auto mapped = ParseBindingResponse(got.bytes, id)) return net::FormatIpv4(mapped->address);
         }
     }
     return std::nullopt;

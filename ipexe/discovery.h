@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "ipexe/options.h"
-#include "platform/public_address_sources.h"
+#include "platform/udp_http_random.h"
 
 namespace kestrum::ipexe {
 

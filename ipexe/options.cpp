@@ -127,6 +127,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
 
 std::string UsageText() {
     using namespace platform;
+    using std::to_string;
     return std::string(
                "IP.EXE [--stun HOST:PORT]... [--url URL]... [--deadline MS] [--quiet]\n"
                "\n"
@@ -137,13 +138,17 @@ std::string UsageText() {
            "\n"
            "  --stun HOST:PORT  ask this STUN server over UDP (repeatable)\n"
            "  --url URL         ask this http:// or https:// address echo (repeatable)\n"
-           "  --deadline MS     give up after MS milliseconds, 1 to 60000 (default 8000)\n"
+           "  --deadline MS     give up after MS milliseconds, 1 to " +
+           to_string(kMaxDeadline.count()) + " (default " + to_string(kDefaultDeadline.count()) +
+           ")\n"
            "  --quiet           show no message about the command line\n"
            "  --help            show this text\n"
            "\n"
            "Naming any --stun or --url replaces the built-in public sources.\n"
-           "Exit code: 0 stored, 1 no answer in time, 2 bad command line,\n"
-           "3 the settings store refused the address.\n";
+           "Exit code: " +
+           to_string(kStored) + " stored, " + to_string(kNoAnswer) + " no answer in time, " +
+           to_string(kBadCommandLine) + " bad command line,\n" + to_string(kStoreRefused) +
+           " the settings store refused the address.\n";
 }
 
 }  // namespace kestrum::ipexe

@@ -17,6 +17,9 @@ struct HostPort {
     bool operator==(const HostPort&) const = default;
 };
 
+// What the program's exit code says.
+enum ExitCode { kStored = 0, kNoAnswer = 1, kBadCommandLine = 2, kStoreRefused = 3 };
+
 inline constexpr std::chrono::milliseconds kDefaultDeadline{8000};
 inline constexpr std::chrono::milliseconds kMaxDeadline{60000};
 

@@ -6,11 +6,10 @@
 #include <vector>
 
 #include "ipexe/discovery.h"
+#include "ipexe/options.h"
 #include "platform/settings.h"
 
 namespace kestrum::ipexe {
-
-enum ExitCode { kStored = 0, kNoAnswer = 1, kBadCommandLine = 2, kStoreRefused = 3 };
 
 struct Outcome {
     int exitCode = kNoAnswer;

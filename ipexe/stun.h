@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/public_address_sources.h"
+#include "platform/udp_http_random.h"
 
 namespace kestrum::ipexe {
 

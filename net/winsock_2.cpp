@@ -20,34 +20,30 @@ int HighByte(std::uint16_t word) {
 
 void Winsock2::Show(const std::string& text) { ui_.messageBox(text, platform::kOkOnly, platform::kAppTitle); }
 
-bool Winsock2::StartSockets() {
+platform::StartedSockets Winsock2::StartSockets() {
     platform::WsaData data;
     if (sockets_.startup(kVersion11, data) != 0) {
         Show("The 32-bit Windows Socket is not responding.");
-        return false;
+        return {};
     }
+    platform::StartedSockets started(sockets_, [this] { Show("Socket error occurred in Cleanup."); });
     if (data.iMaxSockets < kMinimumSockets) {
         Show("This application requires a minimum of " + std::to_string(kMinimumSockets) + " supported sockets.");
-        StopSockets();
-        return false;
+        return {};
     }
     const int major = LowByte(data.wVersion);
     const int minor = HighByte(data.wVersion);
     if (major < 1 || (major == 1 && minor < 1)) {
         Show("Sockets version " + std::to_string(major) + "." + std::to_string(minor) +
              " is not supported by 32-bit Windows Sockets.");
-        StopSockets();
-        return false;
+        return {};
     }
-    return true;
-}
-
-void Winsock2::StopSockets() {
-    if (sockets_.cleanup() != 0) Show("Socket error occurred in Cleanup.");
+    return started;
 }
 
 std::string Winsock2::GetHostIP() {
-    if (!StartSockets()) return {};
+    const platform::StartedSockets started = StartSockets();
+    if (!started) return {};
 
     std::string name;
     if (sockets_.hostName(name, kHostNameBuffer) == kSocketError) {
@@ -57,7 +53,6 @@ std::string Winsock2::GetHostIP() {
         std::string number = error >= 0 ? " " : "";
         number += std::to_string(error);
         Show("Windows Sockets error " + number + " has occurred. Unable to successfully get Host Name.");
-        StopSockets();
         return {};
     }
 
@@ -66,7 +61,6 @@ std::string Winsock2::GetHostIP() {
     if (!record || record->addresses.empty() || record->addressLength <= 0 ||
         record->addresses.front().size() < static_cast<size_t>(record->addressLength)) {
         Show(std::string("Windows Sockets are not responding. ") + "Unable to successfully get Host Name.");
-        StopSockets();
         return {};
     }
 
@@ -74,7 +68,6 @@ std::string Winsock2::GetHostIP() {
     const std::vector<std::uint8_t>& address = record->addresses.front();
     for (int i = 0; i < record->addressLength; ++i) text += std::to_string(address[i]) + ".";
     text.pop_back();
-    StopSockets();
     return text;
 }
 

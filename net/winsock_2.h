@@ -21,8 +21,9 @@ public:
 
     // The host's first address as address text; the empty text on any failure.
     std::string GetHostIP();
-    bool StartSockets();
-    void StopSockets();
+    // The sockets, started and checked: stopped again when the answer goes. False
+    // (nothing started, or stopped already) after a failure it has told.
+    platform::StartedSockets StartSockets();
 
 private:
     void Show(const std::string& text);

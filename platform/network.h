@@ -5,8 +5,10 @@
 // (over IPv4 or IPv6).
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/facade_handle.h"
@@ -37,6 +39,26 @@ public:
     // gethostbyname; nothing when it returned a null record.
     virtual std::optional<HostRecord> hostByName(const std::string& name) = 0;
     virtual int lastError() = 0;
+};
+
+// The sockets library in use, from a startup that succeeded until its owner goes:
+// then cleaned up, and cleanupFailed called when that fails.
+class StartedSockets {
+public:
+    StartedSockets() = default;  // nothing started
+    StartedSockets(Sockets& sockets, std::function<void()> cleanupFailed)
+        : sockets_(&sockets), cleanupFailed_(std::move(cleanupFailed)) {}
+    StartedSockets(StartedSockets&& other) noexcept
+        : sockets_(std::exchange(other.sockets_, nullptr)), cleanupFailed_(std::move(other.cleanupFailed_)) {}
+    StartedSockets& operator=(StartedSockets&&) = delete;
+    ~StartedSockets() {
+        if (sockets_ && sockets_->cleanup() != 0 && cleanupFailed_) cleanupFailed_();
+    }
+    explicit operator bool() const { return sockets_ != nullptr; }
+
+private:
+    Sockets* sockets_ = nullptr;
+    std::function<void()> cleanupFailed_;
 };
 
 using InternetHandle = std::uintptr_t;  // 0 is "no handle"

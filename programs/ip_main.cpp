@@ -7,29 +7,22 @@
 #include <memory>
 
 #include "ipexe/program.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/message_box.h"
-#include "platform/win32/public_address_sources.h"
+#include "platform/win32/program_file.h"
 #include "platform/win32/settings.h"
 #include "platform/win32/text.h"
+#include "platform/win32/udp_http_random.h"
+#include "platform/win32/unique_handle.h"
 
 namespace {
 
-struct LocalFreer {
-    void operator()(LPWSTR* list) const { ::LocalFree(list); }
-};
-
 std::vector<std::string> CommandLineTokens() {
     int count = 0;
-    const std::unique_ptr<LPWSTR, LocalFreer> list(::CommandLineToArgvW(::GetCommandLineW(), &count));
+    const kestrum::win32::UniqueLocalMemory<LPWSTR> list(::CommandLineToArgvW(::GetCommandLineW(), &count));
     std::vector<std::string> tokens;
     for (int i = 0; list && i < count; ++i) tokens.push_back(kestrum::win32::Narrow(list.get()[i]));
     return tokens;
-}
-
-std::string ProgramPath() {
-    std::wstring path(32768, L'\0');
-    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
-    return kestrum::win32::Narrow(path);
 }
 
 // The address is in the registry by now: nothing of ours is left to flush. The
@@ -44,18 +37,15 @@ void EndProcess(int exitCode) { ::TerminateProcess(::GetCurrentProcess(), static
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Before anything else is loaded: DLLs from the system folder only, never
-    // from the current folder or beside the exe (a download folder, say).
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    ::SetDllDirectoryW(L"");
     using namespace kestrum;
+    win32::LockDllSearchToSystemFolder();  // before anything else is loaded
     try {
         const ipexe::Network network{std::make_shared<win32::WinsockUdpNetwork>(),
                                      std::make_shared<win32::WininetHttpClient>(),
                                      std::make_shared<win32::SystemRandom>()};
         win32::RegistrySettings settings;
         const ipexe::Outcome outcome =
-            ipexe::RunIpExe(ipexe::ProgramArguments(CommandLineTokens(), ProgramPath()), network, settings);
+            ipexe::RunIpExe(ipexe::ProgramArguments(CommandLineTokens(), win32::ProgramFile()), network, settings);
         // Not through the Ui adapter, which would link the whole window host into a
         // program without windows.
         if (!outcome.message.empty())

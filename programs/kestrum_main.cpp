@@ -6,6 +6,7 @@
 #include "app/frm_kestrum.h"
 #include "app/mod_main.h"
 #include "paint/gradient_state.h"
+#include "platform/win32/dll_search.h"
 #include "platform/win32/files.h"
 #include "platform/win32/forms.h"
 #include "platform/win32/local_addresses.h"
@@ -19,15 +20,13 @@
 #include "platform/win32/shell.h"
 #include "platform/win32/system.h"
 #include "platform/win32/ui.h"
-#include "reach/door.h"
 #include "reach/lease_keeper.h"
+#include "reach/pinhole.h"
+#include "reach/router_port_mapping.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    // Before anything else is loaded: DLLs from the system folder only, never
-    // from the current folder or beside the exe (a download folder, say).
-    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
-    ::SetDllDirectoryW(L"");
     using namespace kestrum;
+    win32::LockDllSearchToSystemFolder();  // before anything else is loaded
     win32::Win32System system;
     win32::RegistrySettings settings;
     win32::Win32Ui ui;
@@ -44,11 +43,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::WinsockRouterLink link;
     win32::SystemLocalAddresses local;
     const reach::RouterServices routerServices{link, local, settings};
-    reach::Door door(routerServices);
+    reach::RouterPortMapping portMapping(routerServices);
     reach::Pinhole pinhole(routerServices);
     // The doors' leases, renewed at half their length while the program runs.
-    const reach::LeaseKeeper leases(std::chrono::seconds(reach::kLeaseSeconds / 2), [&door, &pinhole] {
-        door.Renew();
+    const reach::LeaseKeeper leases(std::chrono::seconds(reach::kLeaseSeconds / 2), [&portMapping, &pinhole] {
+        portMapping.Renew();
         pinhole.Renew();
     });
     // Declared after what the work uses, so its threads end first.
@@ -56,7 +55,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     win32::Win32Forms forms(&jobs);
     app::modMain main(system, settings);
     app::HelpWindows help(
-        {forms, main, ui, gradient, system, settings, shell, registry, files, link, local, door, pinhole});
+        {forms, main, ui, gradient, system, settings, shell, registry, files, link, local, portMapping, pinhole});
     bool shown = false;
     main.Main([&] {
         shown = forms.showMain(app::KestrumLayout(), IDI_KESTRUM, [&](platform::FormView& view) {
@@ -66,14 +65,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     });
     if (!shown) return 1;
     // The doors a crashed run left open on the router, closed without holding up the window.
-    jobs.start([&door, &pinhole] {
-        door.CloseLeftBehind();
+    jobs.start([&portMapping, &pinhole] {
+        portMapping.CloseLeftBehind();
         pinhole.CloseLeftBehind();
     });
     const int result = win32::RunMessageLoop();
     // The doors this run opened are closed when it ends, once no work is under way.
     jobs.joinAll();
-    if (door.IsOpen()) door.Close();
+    if (portMapping.IsOpen()) portMapping.Close();
     if (pinhole.IsOpen()) pinhole.Close();
     return result;
 }

@@ -3,29 +3,11 @@
 #include <array>
 #include <cstdint>
 
+#include "net/ipv4.h"
+
 namespace kestrum::reach {
 
 namespace {
-
-// Dotted-quad text as a number; nothing when it is not four parts of 0 to 255.
-std::optional<std::uint32_t> ParseAddress(std::string_view text) {
-    std::uint32_t value = 0;
-    for (int part = 0; part < 4; ++part) {
-        if (part > 0) {
-            if (text.empty() || text.front() != '.') return std::nullopt;
-            text.remove_prefix(1);
-        }
-        unsigned number = 0;
-        std::size_t digits = 0;
-        while (digits < text.size() && digits < 3 && text[digits] >= '0' && text[digits] <= '9')
-            number = number * 10 + static_cast<unsigned>(text[digits++] - '0');
-        if (digits == 0 || number > 255) return std::nullopt;
-        text.remove_prefix(digits);
-        value = value << 8 | number;
-    }
-    if (!text.empty()) return std::nullopt;
-    return value;
-}
 
 Finding RemoteDesktopFinding(const Observations& seen) {
     Finding f{"Remote Desktop", State::Unknown, "Could not read whether Remote Desktop is turned on."};
@@ -150,14 +132,13 @@ bool IsPrivateOrShared(std::string_view address) {
         {0xC0A80000, 0xFFFF0000},  // 192.168/16
         {0x64400000, 0xFFC00000},  // 100.64/10, a provider's shared space
     }};
-    const std::optional<std::uint32_t> value = ParseAddress(address);
-    if (!value) return false;
+    const std::optional<net::Ipv4Bytes> bytes = net::ParseIpv4(address);
+    if (!bytes) return false;
+    const std::uint32_t value = std::uint32_t{(*bytes)[0]} << 24 | (*bytes)[1] << 16 | (*bytes)[2] << 8 | (*bytes)[3];
     for (const Range& range : kRanges)
-        if ((*value & range.mask) == range.network) return true;
+        if ((value & range.mask) == range.network) return true;
     return false;
 }
-
-bool IsIpv4Address(std::string_view text) { return ParseAddress(text).has_value(); }
 
 bool ProviderInFront(const Observations& seen) {
     if (!seen.mappings || !seen.routerOutside) return false;

@@ -9,9 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "remote/remote_id.h"
+
 namespace kestrum::reach {
 
-inline constexpr int kRemoteDesktopPort = 3389;
+using remote::kRemoteDesktopPort;
 inline constexpr std::string_view kTcp = "TCP";
 // The description a mapping of ours carries on the router.
 inline constexpr std::string_view kMappingDescription = "Kestrum";
@@ -56,9 +58,6 @@ struct Observations {
     std::optional<FirewallStatus> firewall;  // nothing when the router's IPv6 firewall did not answer
     bool pinholeOpen = false;                // port 3389 opened for IPv6 by this run
 };
-
-// Dotted-quad text: four parts of 0 to 255.
-bool IsIpv4Address(std::string_view text);
 
 // Private and shared ranges (10/8, 172.16/12, 192.168/16, 100.64/10): an outside
 // address in them means someone else's router stands in front.

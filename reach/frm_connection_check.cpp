@@ -65,10 +65,10 @@ void frmConnectionCheck::onClick(int id) {
 }
 
 void frmConnectionCheck::cmdPort_Click() {
-    Door& door = services_.door;
-    const bool opening = !door.IsOpen();
+    RouterPortMapping& mapping = services_.portMapping;
+    const bool opening = !mapping.IsOpen();
     OpenOrClose(
-        opening, [&door, opening] { return opening ? door.Open() : DoorChange{door.Close()}; }, kOpenQuestion4,
+        opening, [&mapping, opening] { return opening ? mapping.Open() : DoorChange{mapping.Close()}; }, kOpenQuestion4,
         "port 3389");
 }
 
@@ -148,7 +148,7 @@ void frmConnectionCheck::ShowFindings(const Observations& seen) {
 }
 
 void frmConnectionCheck::ShowDoors(bool open6, bool canOpen, bool canOpen6) {
-    const bool open = services_.door.IsOpen();
+    const bool open = services_.portMapping.IsOpen();
     cmdPort.setText(open ? "Close port 3389" : "Open port 3389 on the router");
     cmdPort.setEnabled(open || canOpen);
     cmdPort6.setText(open6 ? "Close port 3389 for IPv6" : "Open port 3389 for IPv6");

@@ -9,10 +9,10 @@
 #include "paint/gradient_state.h"
 #include "platform/form.h"
 #include "platform/ui.h"
-#include "reach/door.h"
 #include "reach/findings.h"
 #include "reach/frm_connection_check_layout.h"
 #include "reach/observe.h"
+#include "reach/router_port_mapping.h"
 
 namespace kestrum::reach {
 
@@ -20,7 +20,7 @@ struct CheckServices {
     platform::Ui& ui;
     paint::GradientState& gradient;
     ObserveServices observe;
-    Door& door;
+    RouterPortMapping& portMapping;
 };
 
 class frmConnectionCheck : public platform::FormEvents {

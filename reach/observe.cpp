@@ -2,9 +2,11 @@
 
 #include <future>
 
-#include "info/start_sys_info.h"
+#include "net/ipv4.h"
 #include "net/ipv6.h"
 #include "platform/identity.h"
+#include "platform/registry_reader.h"
+#include "reach/router_port_mapping.h"
 #include "upnp/gateway.h"
 
 namespace kestrum::reach {
@@ -14,7 +16,7 @@ namespace {
 std::optional<std::string> ReadMachineValue(platform::Registry& registry, const std::string& key,
                                             const std::string& value) {
     std::string text;
-    if (info::GetKeyValue(registry, platform::RegistryRoot::LocalMachine, key, value, text) !=
+    if (platform::GetKeyValue(registry, platform::RegistryRoot::LocalMachine, key, value, text) !=
         platform::ValueRead::Read)
         return std::nullopt;
     return text;
@@ -29,10 +31,10 @@ void ObserveIpv4(platform::RouterLink& link, Observations& seen) {
     // The router's text is shown only when it is an address.
     if (const upnp::Reply outside = GetExternalIPAddress(*gateway); outside.done()) {
         const std::string address = outside.value("NewExternalIPAddress");
-        if (address.empty() || IsIpv4Address(address)) seen.routerOutside = address;
+        if (address.empty() || net::ParseIpv4(address)) seen.routerOutside = address;
     }
     const auto mapping = RemoteDesktopMappingOn(*gateway);
-    if (mapping && *mapping && IsIpv4Address((*mapping)->internalClient)) seen.mappings->push_back(**mapping);
+    if (mapping && *mapping && net::ParseIpv4((*mapping)->internalClient)) seen.mappings->push_back(**mapping);
 }
 
 // This computer's IPv6 ID and what the router's IPv6 firewall says, asked from that address.

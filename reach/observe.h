@@ -6,8 +6,8 @@
 #include "platform/registry.h"
 #include "platform/router_link.h"
 #include "platform/settings.h"
-#include "reach/door.h"
 #include "reach/findings.h"
+#include "reach/pinhole.h"
 
 namespace kestrum::reach {
 

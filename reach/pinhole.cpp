@@ -1,8 +1,9 @@
+#include "reach/pinhole.h"
+
 #include <sstream>
 
 #include "net/ipv6.h"
 #include "platform/identity.h"
-#include "reach/door.h"
 #include "reach/findings.h"
 
 namespace kestrum::reach {

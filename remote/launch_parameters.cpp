@@ -1,13 +1,12 @@
 #include "remote/launch_parameters.h"
 
 #include "net/ipv6.h"
+#include "platform/text_helpers.h"
 
 namespace kestrum::remote {
 
 std::string RemoteDesktopParameters(const RemoteAddress& address, const std::string& appPath) {
-    std::string settingsFile = appPath;
-    if (settingsFile.empty() || settingsFile.back() != '\\') settingsFile += '\\';
-    settingsFile += "Default.rdp";
+    const std::string settingsFile = platform::JoinPath(appPath, "Default.rdp");
     const std::string host = address.ipv6 ? RemoteDesktopHost(*address.ipv6) : address.ipv4;
     return "/v:" + host + " /admin /edit:\"" + settingsFile + "\"";
 }

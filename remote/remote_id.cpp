@@ -5,6 +5,7 @@
 #include "net/codec.h"
 #include "net/ipv6.h"
 #include "net/probes.h"
+#include "platform/text_helpers.h"
 
 namespace kestrum::remote {
 
@@ -13,9 +14,7 @@ bool LooksLikeId(std::string_view trimmed) { return !trimmed.empty() && trimmed.
 bool HasFourParts(std::string_view id) { return std::count(id.begin(), id.end(), '-') == 3; }
 
 RemoteAddress DecodeRemoteID(std::string_view id, std::string_view decimalSeparator) {
-    const std::size_t first = id.find_first_not_of(' ');
-    const std::string_view trimmed =
-        first == std::string_view::npos ? std::string_view() : id.substr(first, id.find_last_not_of(' ') - first + 1);
+    const std::string_view trimmed = platform::Trimmed(id, " ");
     if (const std::optional<platform::Ipv6Bytes> ipv6 = net::IDToIpv6(trimmed)) return {ipv6, {}};
     return {std::nullopt, net::IDToIP(id, decimalSeparator)};
 }

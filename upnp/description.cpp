@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/text_helpers.h"
 #include "upnp/xml.h"
 
 namespace kestrum::upnp {
@@ -12,11 +13,7 @@ constexpr std::string_view kBlanks = " \t\r\n";
 // A gateway lists a handful of services; a description with more is not read further.
 constexpr int kMaxServices = 64;
 
-std::string Text(std::string_view content) {
-    const std::size_t first = content.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return xml::Decode(content.substr(first, content.find_last_not_of(kBlanks) - first + 1));
-}
+std::string Text(std::string_view content) { return xml::Decode(platform::Trimmed(content, kBlanks)); }
 
 // The text of the first element of that name that holds no other element.
 std::optional<std::string> FirstText(std::string_view description, std::string_view name) {

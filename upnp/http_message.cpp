@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "net/ipv4.h"
+#include "platform/text_helpers.h"
+
 namespace kestrum::upnp {
 
 namespace {
@@ -12,11 +15,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
+std::string_view Trim(std::string_view text) { return platform::Trimmed(text, kBlanks); }
 
 // A decimal number of at most `digits` digits, nothing else.
 std::optional<std::size_t> Decimal(std::string_view text, std::size_t digits) {
@@ -27,19 +26,6 @@ std::optional<std::size_t> Decimal(std::string_view text, std::size_t digits) {
         value = value * 10 + static_cast<std::size_t>(c - '0');
     }
     return value;
-}
-
-bool IsIpv4Host(std::string_view host) {
-    int parts = 0;
-    for (std::size_t at = 0;; ++parts) {
-        const std::size_t end = std::min(host.find('.', at), host.size());
-        const std::string_view part = host.substr(at, end - at);
-        const auto value = Decimal(part, 3);
-        // Leading zeros read as octal to some programs: not an address we take.
-        if (!value || *value > 255 || (part.size() > 1 && part[0] == '0')) return false;
-        if (end == host.size()) return parts == 3;
-        at = end + 1;
-    }
 }
 
 // One line of `text` from `at`, without its line end; `at` moves past it.
@@ -112,7 +98,8 @@ std::optional<Url> ParseUrl(std::string_view text) {
     if (hostEnd == std::string_view::npos) return std::nullopt;
     const std::string_view host = v6 ? authority.substr(1, hostEnd - 1) : authority.substr(0, hostEnd);
     authority.remove_prefix(v6 ? hostEnd + 1 : hostEnd);
-    if (!(v6 ? IsIpv6Host(host) : IsIpv4Host(host)) || (!authority.empty() && authority[0] != ':')) return std::nullopt;
+    if (!(v6 ? IsIpv6Host(host) : net::IsPlainIpv4(host)) || (!authority.empty() && authority[0] != ':'))
+        return std::nullopt;
     if (!authority.empty()) {
         const auto port = Decimal(authority.substr(1), 5);
         if (!port || *port == 0 || *port > 65535) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "platform/text_helpers.h"
 #include "upnp/xml.h"
 
 namespace kestrum::upnp {
@@ -11,11 +12,7 @@ namespace {
 
 constexpr std::string_view kBlanks = " \t\r\n";
 
-std::string_view Trim(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos) return {};
-    return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
-}
+std::string_view Trim(std::string_view text) { return platform::Trimmed(text, kBlanks); }
 
 bool IsControl(char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }
 

@@ -7,21 +7,10 @@
 
 namespace kestrum::win32 {
 
-namespace {
-
-struct FindTraits {
-    using Handle = HANDLE;
-    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
-    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE; }
-    static void Close(Handle h) { ::FindClose(h); }
-};
-
-}  // namespace
-
 bool Win32Files::normalFileExists(const std::string& path) {
     constexpr DWORD kNotNormal = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     WIN32_FIND_DATAW found{};
-    UniqueHandle<FindTraits> search(::FindFirstFileW(Widen(path).c_str(), &found));
+    UniqueFindHandle search(::FindFirstFileW(Widen(path).c_str(), &found));
     if (!search) return false;
     do {
         if (!(found.dwFileAttributes & kNotNormal)) return true;

@@ -19,8 +19,8 @@ POINT CentredIn(const RECT& area, const RECT& window) {
 
 }  // namespace
 
-FormWindow::FormWindow(const platform::FormDef& spec, int iconResource)
-    : spec_(spec), parts_(spec, iconResource, *this) {}
+FormWindow::FormWindow(const platform::FormDef& formDef, int iconResource)
+    : formDef_(formDef), parts_(formDef, iconResource, *this) {}
 
 FormWindow::~FormWindow() {
     enableOthers();
@@ -63,18 +63,11 @@ std::vector<FormWindow*> FormWindow::OfThisThread() {
     return forms;
 }
 
-void FormWindow::Dispatch(MSG& msg) {
-    if (FormWindow* form = msg.hwnd ? FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)) : nullptr)
-        if (form->preTranslate(msg)) return;
-    ::TranslateMessage(&msg);
-    ::DispatchMessageW(&msg);
-}
-
 bool FormWindow::create(HWND owner) {
     if (!RegisterClasses()) return false;
     DWORD style = WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     DWORD exStyle = WS_EX_CONTROLPARENT;
-    switch (spec_.border) {
+    switch (formDef_.border) {
         case platform::Border::FixedDialog: break;
         case platform::Border::FixedToolWindow: exStyle |= WS_EX_TOOLWINDOW; break;
         case platform::Border::Sizable: style |= WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX; break;
@@ -83,7 +76,7 @@ bool FormWindow::create(HWND owner) {
     // foreseen: each later move costs Wine a trip to the X server before the first
     // frame. clientSize_ and show() correct whatever was not foreseen.
     const RECT place = CentredOnPrimary(style, exStyle);
-    hwnd_ = ::CreateWindowExW(exStyle, kFormClass, Widen(spec_.caption).c_str(), style, place.left, place.top,
+    hwnd_ = ::CreateWindowExW(exStyle, kFormClass, Widen(formDef_.caption).c_str(), style, place.left, place.top,
                               place.right - place.left, place.bottom - place.top, owner, nullptr,
                               ::GetModuleHandleW(nullptr), this);
     if (!hwnd_) return false;
@@ -91,7 +84,7 @@ bool FormWindow::create(HWND owner) {
     dpi_ = static_cast<int>(::GetDpiForWindow(hwnd_));
     if (dpi_ <= 0) dpi_ = 96;
     if (!parts_.build(hwnd_)) return false;
-    clientSize_.set(hwnd_, dpi_, static_cast<float>(spec_.clientWidth), static_cast<float>(spec_.clientHeight));
+    clientSize_.set(hwnd_, dpi_, static_cast<float>(formDef_.clientWidth), static_cast<float>(formDef_.clientHeight));
     // A window opened while the program is busy shows the hourglass too.
     for (const FormWindow* other : OfThisThread()) busy_ = busy_ || other->busy_;
     return true;
@@ -99,9 +92,9 @@ bool FormWindow::create(HWND owner) {
 
 RECT FormWindow::CentredOnPrimary(DWORD style, DWORD exStyle) const {
     const auto systemDpi = ::GetDpiForSystem();
-    RECT rect{0, 0, platform::TwipsToPixels(spec_.clientWidth, static_cast<int>(systemDpi)),
-              platform::TwipsToPixels(spec_.clientHeight, static_cast<int>(systemDpi))};
-    ::AdjustWindowRectExForDpi(&rect, style, !spec_.menus.empty(), exStyle, systemDpi);
+    RECT rect{0, 0, platform::TwipsToPixels(formDef_.clientWidth, static_cast<int>(systemDpi)),
+              platform::TwipsToPixels(formDef_.clientHeight, static_cast<int>(systemDpi))};
+    ::AdjustWindowRectExForDpi(&rect, style, !formDef_.menus.empty(), exStyle, systemDpi);
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
     ::GetMonitorInfoW(::MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
@@ -136,9 +129,9 @@ void FormWindow::show() {
     ::ShowWindow(hwnd_, SW_SHOW);
     // The focus starts where the table says, else on the first control in tab
     // order that can take it.
-    int first = spec_.firstFocus;
+    int first = formDef_.firstFocus;
     if (!first || !canFocus(first))
-        first = platform::NextTabStop(spec_, 0, false, [this](int id) { return canFocus(id); });
+        first = platform::NextTabStop(formDef_, 0, false, [this](int id) { return canFocus(id); });
     if (first) ::SetFocus(parts_.control(first).hwnd());
     ::UpdateWindow(hwnd_);
     // Activation runs from the message loop, once the window is painted.
@@ -153,16 +146,8 @@ void FormWindow::runModal() {
     }
     show();
     // Until the window is gone; a WM_QUIT met here is put back for the main loop.
-    MSG msg;
-    while (hwnd_) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1) break;
-        if (got == 0) {
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        Dispatch(msg);
-    }
+    if (const LoopEnd end = DispatchWhile([this] { return hwnd_ != nullptr; }); end.quit)
+        ::PostQuitMessage(end.exitCode);
     enableOthers();
 }
 
@@ -184,7 +169,7 @@ HWND FormWindow::windowOf(int containerId) { return containerId ? parts_.control
 HDC FormWindow::imageDc(int containerId) { return image_.drawInto(windowOf(containerId)); }
 
 void FormWindow::refresh(int containerId) {
-    if (!containerId) image_.drawLines(hwnd_, spec_.lines, dpi_);
+    if (!containerId) image_.drawLines(hwnd_, formDef_.lines, dpi_);
     WindowImage::refresh(windowOf(containerId));
 }
 
@@ -219,7 +204,7 @@ float FormWindow::scaleHeight() const {
 }
 
 const ControlDef* FormWindow::buttonFor(bool cancel) const {
-    for (const ControlDef& c : spec_.controls)
+    for (const ControlDef& c : formDef_.controls)
         if (cancel ? c.cancelButton : c.defaultButton) return &c;
     return nullptr;
 }
@@ -227,11 +212,11 @@ const ControlDef* FormWindow::buttonFor(bool cancel) const {
 // Tab follows the table's tab order across the picture boxes, which the
 // platform's own dialog navigation (z-order within each parent) cannot.
 void FormWindow::focusNext(int fromId, bool backwards) {
-    const int next = platform::NextTabStop(spec_, fromId, backwards, [this](int id) { return canFocus(id); });
+    const int next = platform::NextTabStop(formDef_, fromId, backwards, [this](int id) { return canFocus(id); });
     if (!next) return;
     const WindowControl& target = parts_.control(next);
     ::SetFocus(target.hwnd());
-    if (target.spec().kind == ControlKind::TextBox) ::SendMessageW(target.hwnd(), EM_SETSEL, 0, -1);
+    if (target.controlDef().kind == ControlKind::TextBox) ::SendMessageW(target.hwnd(), EM_SETSEL, 0, -1);
 }
 
 void FormWindow::focusNextAfter(int id) { focusNext(id, false); }
@@ -241,7 +226,7 @@ bool FormWindow::preTranslate(MSG& msg) {
     if (parts_.shortcuts() && ::TranslateAcceleratorW(hwnd_, parts_.shortcuts(), &msg)) return true;
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_TAB && !(::GetKeyState(VK_CONTROL) & 0x8000)) {
         const WindowControl* current = parts_.controlOf(::GetFocus());
-        focusNext(current ? current->spec().id : 0, (::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        focusNext(current ? current->controlDef().id : 0, (::GetKeyState(VK_SHIFT) & 0x8000) != 0);
         return true;
     }
     // Esc is the cancel button's, wherever the focus is (a rich-text box would

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -25,7 +26,7 @@ namespace kestrum::win32 {
 class FormWindow : public platform::FormView, private ControlOwner {
 public:
     // iconResource: the program's icon resource the window shows; 0 for none.
-    FormWindow(const platform::FormDef& spec, int iconResource);
+    FormWindow(const platform::FormDef& formDef, int iconResource);
     ~FormWindow() override;
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -35,8 +36,17 @@ public:
     // The program's form windows: those of this thread.
     static std::vector<FormWindow*> OfThisThread();
     // Delivers a message of the thread's queue; a key goes to the form whose window
-    // it is in (its own or one of its controls) first.
+    // it is in (its own or one of its controls) first. This and DispatchWhile live
+    // with the message loop (message_loop.cpp), which the modal windows share.
     static void Dispatch(MSG& msg);
+    // How a run of the thread's messages ended: a WM_QUIT and its exit code, or
+    // (quit false, exit code 1) the queue failed or running said no more.
+    struct LoopEnd {
+        bool quit = false;
+        int exitCode = 1;
+    };
+    // Gets and delivers the thread's messages while running() says so.
+    static LoopEnd DispatchWhile(const std::function<bool()>& running);
 
     // Creates the window (hidden), its controls and menus. False on failure.
     bool create(HWND owner);
@@ -109,7 +119,7 @@ private:
     HWND windowOf(int containerId);
     void enableOthers();
 
-    const platform::FormDef& spec_;
+    const platform::FormDef& formDef_;
     HWND hwnd_ = nullptr;
     int dpi_ = 96;
     platform::FormEvents* events_ = nullptr;

@@ -18,15 +18,15 @@ HINSTANCE Instance() { return ::GetModuleHandleW(nullptr); }
 
 }  // namespace
 
-FormParts::FormParts(const platform::FormDef& spec, int iconResource, ControlOwner& owner)
-    : spec_(spec), iconResource_(iconResource), owner_(owner) {}
+FormParts::FormParts(const platform::FormDef& formDef, int iconResource, ControlOwner& owner)
+    : formDef_(formDef), iconResource_(iconResource), owner_(owner) {}
 
 bool FormParts::build(HWND window) {
     window_ = window;
     loadIcons();
     if (!menus_.create(window) || !createControls()) return false;
     std::vector<ACCEL> keys;
-    for (const platform::MenuDef& m : spec_.menus)
+    for (const platform::MenuDef& m : formDef_.menus)
         if (m.shortcut.key)
             keys.push_back({FVIRTKEY | FCONTROL, static_cast<WORD>(m.shortcut.key), static_cast<WORD>(m.id)});
     if (!keys.empty()) shortcuts_.reset(::CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size())));
@@ -52,7 +52,7 @@ WindowControl* FormParts::controlOf(HWND hwnd) {
 }
 
 bool FormParts::createControls() {
-    for (const ControlDef& c : spec_.controls) {
+    for (const ControlDef& c : formDef_.controls) {
         const wchar_t* windowClass = L"STATIC";
         DWORD style = WS_CHILD | (c.visible ? WS_VISIBLE : 0) | (c.enabled ? 0 : WS_DISABLED);
         DWORD exStyle = 0;
@@ -104,11 +104,11 @@ bool FormParts::createControls() {
 void FormParts::applyFonts() {
     const int dpi = owner_.dpi();
     const auto replaced = static_cast<std::ptrdiff_t>(fonts_.size());
-    HFONT formFont = fontFor(spec_.font);
+    HFONT formFont = fontFor(formDef_.font);
     // Measured on a memory DC: a window's own would cost a trip to the system each.
     const UniqueMemoryDc measuring(::CreateCompatibleDC(nullptr));
     for (auto& [id, each] : controls_) {
-        const ControlDef& c = each->spec();
+        const ControlDef& c = each->controlDef();
         HWND hwnd = each->hwnd();
         if (c.kind == ControlKind::RichText) {
             // The document brings its own fonts (a window font would override them)

@@ -22,7 +22,7 @@ inline constexpr wchar_t kPictureBoxClass[] = L"KestrumPictureBox";
 class FormParts {
 public:
     // iconResource: the program's icon resource the window shows; 0 for none.
-    FormParts(const platform::FormDef& spec, int iconResource, ControlOwner& owner);
+    FormParts(const platform::FormDef& formDef, int iconResource, ControlOwner& owner);
 
     // Makes the menus, the controls, their fonts, the icons and the shortcuts in
     // the window, at the window's dpi. False on failure.
@@ -47,11 +47,11 @@ private:
     void loadIcons();
     int px(int twips) const { return platform::TwipsToPixels(twips, owner_.dpi()); }
 
-    const platform::FormDef& spec_;
+    const platform::FormDef& formDef_;
     int iconResource_;
     ControlOwner& owner_;
     HWND window_ = nullptr;
-    MenuBar menus_{spec_};
+    MenuBar menus_{formDef_};
     std::map<int, std::unique_ptr<WindowControl>> controls_;
     std::vector<UniqueHfont> fonts_;
     UniqueHaccel shortcuts_;

@@ -94,7 +94,7 @@ void FormWindow::reportFailure(const char* what) noexcept {
     if (reporting_) return;
     reporting_ = true;
     try {
-        ShowMessageBox(::IsWindow(hwnd_) ? hwnd_ : nullptr, what, MB_ICONEXCLAMATION, std::string(spec_.caption));
+        ShowMessageBox(::IsWindow(hwnd_) ? hwnd_ : nullptr, what, MB_ICONEXCLAMATION, std::string(formDef_.caption));
     } catch (...) {
         ::OutputDebugStringW(L"Kestrum: the failure could not be shown\n");
     }
@@ -149,7 +149,7 @@ void FormWindow::paint(HWND hwnd, HDC dc) { image_.paint(hwnd, dc); }
 
 bool FormWindow::onSetCursor(HWND under, int hitTest) {
     const WindowControl* pointed = parts_.controlOf(under);
-    const bool hand = pointed && pointed->spec().pointer == platform::Pointer::Hand && hitTest == HTCLIENT;
+    const bool hand = pointed && pointed->controlDef().pointer == platform::Pointer::Hand && hitTest == HTCLIENT;
     if (!busy_ && !hand) return false;
     ::SetCursor(busy_ ? ::LoadCursorW(nullptr, IDC_WAIT) : HandPointer());
     return true;
@@ -157,7 +157,7 @@ bool FormWindow::onSetCursor(HWND under, int hitTest) {
 
 HBRUSH FormWindow::onCtlColorStatic(HDC dc, HWND control) {
     const WindowControl* label = parts_.controlOf(control);
-    if (!label || label->spec().kind != platform::ControlKind::Label) return nullptr;
+    if (!label || label->controlDef().kind != platform::ControlKind::Label) return nullptr;
     return image_.paintLabelBackground(control, dc, label->foreColor());
 }
 

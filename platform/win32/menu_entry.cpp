@@ -4,23 +4,24 @@
 
 namespace kestrum::win32 {
 
-MenuEntry::MenuEntry(const platform::MenuDef& spec, MenuBar& bar)
-    : spec_(spec),
+MenuEntry::MenuEntry(const platform::MenuDef& menuDef, MenuBar& bar)
+    : menuDef_(menuDef),
       bar_(bar),
-      popup_(spec.parent ? nullptr : ::CreatePopupMenu()),
-      text_(spec.caption),
-      visible_(spec.visible),
-      enabled_(spec.enabled) {}
+      ownPopup_(menuDef.parent ? nullptr : ::CreatePopupMenu()),
+      popup_(ownPopup_.get()),
+      text_(menuDef.caption),
+      visible_(menuDef.visible),
+      enabled_(menuDef.enabled) {}
 
 void MenuEntry::insert() {
     if (!bar_.handle()) return;
-    const std::wstring caption = Widen(platform::MenuText(spec_));
+    const std::wstring caption = Widen(platform::MenuText(menuDef_));
     MENUITEMINFOW info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_ID | MIIM_STATE | MIIM_FTYPE;
-    info.wID = static_cast<UINT>(spec_.id);
+    info.wID = static_cast<UINT>(menuDef_.id);
     info.fState = enabled_ ? MFS_ENABLED : MFS_GRAYED;
-    if (spec_.caption == "-") {
+    if (menuDef_.caption == "-") {
         info.fType = MFT_SEPARATOR;
     } else {
         info.fType = MFT_STRING;
@@ -31,15 +32,22 @@ void MenuEntry::insert() {
         info.fMask |= MIIM_SUBMENU;
         info.hSubMenu = popup_;
     }
-    const int position = platform::MenuPosition(bar_.spec(), spec_.id, [this](int id) {
+    const int position = platform::MenuPosition(bar_.formDef(), menuDef_.id, [this](int id) {
         const MenuEntry* sibling = bar_.find(id);
-        return id != spec_.id && sibling && sibling->visible();
+        return id != menuDef_.id && sibling && sibling->visible();
     });
-    ::InsertMenuItemW(parentMenu(), static_cast<UINT>(position), TRUE, &info);
+    if (::InsertMenuItemW(parentMenu(), static_cast<UINT>(position), TRUE, &info)) ownPopup_.release();
 }
 
 void MenuEntry::remove() {
-    if (bar_.handle()) ::RemoveMenu(parentMenu(), static_cast<UINT>(spec_.id), MF_BYCOMMAND);
+    // Taken out, not destroyed: the menu it opens is the entry's again.
+    if (bar_.handle() && ::RemoveMenu(parentMenu(), static_cast<UINT>(menuDef_.id), MF_BYCOMMAND) && popup_ &&
+        !ownPopup_)
+        ownPopup_.reset(popup_);
+}
+
+void MenuEntry::menuGone() {
+    if (!ownPopup_) popup_ = nullptr;
 }
 
 void MenuEntry::setText(const std::string& value) {
@@ -65,28 +73,41 @@ void MenuEntry::setVisible(bool value) {
 void MenuEntry::setEnabled(bool value) {
     enabled_ = value;
     if (!visible_ || !bar_.handle()) return;
-    ::EnableMenuItem(parentMenu(), static_cast<UINT>(spec_.id), MF_BYCOMMAND | (value ? MF_ENABLED : MF_GRAYED));
-    if (!spec_.parent) ::DrawMenuBar(bar_.window());
+    ::EnableMenuItem(parentMenu(), static_cast<UINT>(menuDef_.id), MF_BYCOMMAND | (value ? MF_ENABLED : MF_GRAYED));
+    if (!menuDef_.parent) ::DrawMenuBar(bar_.window());
 }
 
 std::uint32_t MenuEntry::foreColor() const { return color_.value_or(::GetSysColor(COLOR_WINDOWTEXT)); }
 
 HMENU MenuEntry::parentMenu() const {
-    if (!spec_.parent) return bar_.handle();
-    const MenuEntry* menu = bar_.find(spec_.parent);
+    if (!menuDef_.parent) return bar_.handle();
+    const MenuEntry* menu = bar_.find(menuDef_.parent);
     return menu ? menu->popup_ : nullptr;
 }
 
 bool MenuBar::create(HWND window) {
-    if (spec_.menus.empty()) return true;
-    bar_ = ::CreateMenu();
-    if (!bar_) return false;
+    if (formDef_.menus.empty()) return true;
+    UniqueHmenu bar(::CreateMenu());
+    if (!bar) return false;
+    bar_ = bar.get();
     window_ = window;
-    for (const platform::MenuDef& m : spec_.menus) entries_[m.id] = std::make_unique<MenuEntry>(m, *this);
+    for (const platform::MenuDef& m : formDef_.menus) entries_[m.id] = std::make_unique<MenuEntry>(m, *this);
     // Inserted in table order, so each entry lands after its visible elder siblings.
-    for (const platform::MenuDef& m : spec_.menus)
+    for (const platform::MenuDef& m : formDef_.menus)
         if (m.visible) entries_[m.id]->insert();
-    return ::SetMenu(window, bar_) != FALSE;
+    if (::SetMenu(window, bar_)) {
+        bar.release();  // the window's now
+        return true;
+    }
+    bar.reset();  // with the menus in it
+    forget();
+    return false;
+}
+
+void MenuBar::forget() {
+    for (const auto& [id, entry] : entries_) entry->menuGone();
+    window_ = nullptr;
+    bar_ = nullptr;
 }
 
 MenuEntry* MenuBar::find(int id) {

@@ -4,14 +4,26 @@
 
 namespace kestrum::win32 {
 
-int RunMessageLoop() {
+void FormWindow::Dispatch(MSG& msg) {
+    if (FormWindow* form = msg.hwnd ? FromHandle(::GetAncestor(msg.hwnd, GA_ROOT)) : nullptr)
+        if (form->preTranslate(msg)) return;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageW(&msg);
+}
+
+FormWindow::LoopEnd FormWindow::DispatchWhile(const std::function<bool()>& running) {
     MSG msg;
-    for (;;) {
+    while (running()) {
         const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) return static_cast<int>(msg.wParam);
-        if (got == -1) return 1;
-        FormWindow::Dispatch(msg);
+        if (got == 0) return {true, static_cast<int>(msg.wParam)};
+        if (got == -1) return {};
+        Dispatch(msg);
     }
+    return {};
+}
+
+int RunMessageLoop() {
+    return FormWindow::DispatchWhile([] { return true; }).exitCode;
 }
 
 void PumpPendingMessages() {

@@ -1,7 +1,8 @@
 #pragma once
 // The thread's message loop, shared by every window of the program, so that
 // shortcuts, Tab and dialog keys work the same while events are pumped from inside
-// a handler. A modal window runs its own (FormWindow::runModal).
+// a handler. A modal window runs the same loop until it is unloaded
+// (FormWindow::runModal).
 
 #include <windows.h>
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "platform/win32/internet_timeouts.h"
 #include "platform/win32/socket_owner.h"
 
 namespace kestrum::win32 {
@@ -49,12 +50,7 @@ platform::InternetHandle WinInet::open(const std::string& agent, unsigned access
     // after 30 s by default, but a machine's settings (or another implementation
     // of the library) may wait far longer: a proxy that takes the request and
     // never answers must not freeze the window for more than those 30 s.
-    if (session) {
-        DWORD ms = 30000;
-        for (const DWORD option :
-             {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-            ::InternetSetOptionA(session, option, &ms, sizeof ms);
-    }
+    if (session) SetInternetTimeouts(session, 30000);
     return reinterpret_cast<platform::InternetHandle>(session);
 }
 

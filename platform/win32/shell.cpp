@@ -2,40 +2,21 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <shellapi.h>
 
+#include "platform/win32/com_owner.h"
 #include "platform/win32/text.h"
 
 namespace kestrum::win32 {
-
-namespace {
-
-// COM on the calling thread for as long as this lives, in a single-threaded
-// apartment as shell extensions need (a share's folder view, a document's handler),
-// without DDE for OLE1. A thread already in an apartment keeps it: only an
-// initialisation that succeeded here (S_FALSE too: it counts) is undone here.
-class ApartmentForShell {
-public:
-    ApartmentForShell() : result_(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)) {}
-    ~ApartmentForShell() {
-        if (SUCCEEDED(result_)) ::CoUninitialize();
-    }
-    ApartmentForShell(const ApartmentForShell&) = delete;
-    ApartmentForShell& operator=(const ApartmentForShell&) = delete;
-
-private:
-    HRESULT result_;
-};
-
-}  // namespace
 
 std::intptr_t Win32Shell::execute(std::uintptr_t owner, const std::string& verb, const std::string& file,
                                   const std::optional<std::string>& parameters,
                                   const std::optional<std::string>& folder, int show) {
     const std::wstring wideParameters = parameters ? Widen(*parameters) : std::wstring();
     const std::wstring wideFolder = folder ? Widen(*folder) : std::wstring();
-    const ApartmentForShell apartment;
+    // A single-threaded apartment, as shell extensions need (a share's folder view,
+    // a document's handler), without DDE for OLE1.
+    const ComApartment apartment(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
     const HINSTANCE result =
         ::ShellExecuteW(reinterpret_cast<HWND>(owner), Widen(verb).c_str(), Widen(file).c_str(),
                         parameters ? wideParameters.c_str() : nullptr, folder ? wideFolder.c_str() : nullptr, show);

@@ -1,8 +1,10 @@
 #pragma once
-// Owners for Windows Sockets: a socket, closed with closesocket, and the use of
-// the sockets library itself, started for as long as its owner lives.
+// Owners for Windows Sockets: a socket, closed with closesocket, getaddrinfo's list,
+// and the use of the sockets library itself, started for as long as its owner lives.
 
 #include <winsock2.h>
+// winsock2.h before the rest, which would otherwise pull in the old winsock.h.
+#include <ws2tcpip.h>
 
 #include "platform/win32/unique_handle.h"
 
@@ -15,6 +17,8 @@ struct SocketTraits {
     static void Close(Handle s) { ::closesocket(s); }
 };
 using UniqueSocket = UniqueHandle<SocketTraits>;
+// The list of addresses getaddrinfo gives; here, beside the sockets, for its header.
+using UniqueAddrinfo = UniqueNullHandle<addrinfo*, ::freeaddrinfo>;
 
 class SocketsStarted {
 public:

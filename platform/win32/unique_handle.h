@@ -85,6 +85,14 @@ struct KernelHandleTraits {
 
 // Every other kind the program holds: null is "no handle", Closer gives one back,
 // and a GDI kind is counted in HeldGdiObjects while it is held.
+// A FindFirstFile search: INVALID_HANDLE_VALUE, not null, is "no search".
+struct FindTraits {
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static bool IsValid(Handle h) { return h != INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) { ::FindClose(h); }
+};
+
 template <typename H, auto Closer, bool CountedAsGdi = false>
 struct NullHandleTraits {
     using Handle = H;
@@ -99,6 +107,12 @@ using UniqueNullHandle = UniqueHandle<NullHandleTraits<H, Closer, CountedAsGdi>>
 inline constexpr bool kHeldGdi = true;
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindTraits>;
+// Memory the system handed out with LocalAlloc, as a pointer to what it holds.
+template <typename T>
+using UniqueLocalMemory = UniqueNullHandle<T*, ::LocalFree>;
+// A menu that no window or other menu holds: a menu in a window's bar goes with the window.
+using UniqueHmenu = UniqueNullHandle<HMENU, ::DestroyMenu>;
 using UniqueHinternet = UniqueNullHandle<HINTERNET, ::InternetCloseHandle>;
 using UniqueHkey = UniqueNullHandle<HKEY, ::RegCloseKey>;
 using UniqueHaccel = UniqueNullHandle<HACCEL, ::DestroyAcceleratorTable>;

@@ -13,16 +13,16 @@ RECT RectInParent(HWND hwnd) {
     return rect;
 }
 
-WindowControl::WindowControl(const platform::ControlDef& spec, HWND hwnd, ControlOwner& owner)
-    : spec_(spec),
+WindowControl::WindowControl(const platform::ControlDef& controlDef, HWND hwnd, ControlOwner& owner)
+    : controlDef_(controlDef),
       hwnd_(hwnd),
       owner_(owner),
-      color_(spec.foreColor),
-      place_{static_cast<float>(spec.left), static_cast<float>(spec.top), static_cast<float>(spec.width),
-             static_cast<float>(spec.height)} {}
+      color_(controlDef.foreColor),
+      place_{static_cast<float>(controlDef.left), static_cast<float>(controlDef.top),
+             static_cast<float>(controlDef.width), static_cast<float>(controlDef.height)} {}
 
 bool WindowControl::canFocus() const {
-    const ControlKind kind = spec_.kind;
+    const ControlKind kind = controlDef_.kind;
     return (kind == ControlKind::TextBox || kind == ControlKind::Button || kind == ControlKind::RichText) &&
            ::IsWindowVisible(hwnd_) && ::IsWindowEnabled(hwnd_);
 }
@@ -43,7 +43,7 @@ std::string WindowControl::text() const {
 
 void WindowControl::setText(const std::string& value) {
     ::SetWindowTextW(hwnd_, Widen(value).c_str());
-    if (spec_.kind != ControlKind::Label) return;
+    if (controlDef_.kind != ControlKind::Label) return;
     repaintBackground();
     // A label's new text (the status line's, say) is read out by screen readers.
     ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
@@ -62,7 +62,7 @@ void WindowControl::setVisible(bool value) {
     // leave it on its parent, where no key reaches anything.
     const bool losesFocus = !value && hasFocus();
     ::ShowWindow(hwnd_, value ? SW_SHOWNA : SW_HIDE);
-    if (losesFocus) owner_.focusNextAfter(spec_.id);
+    if (losesFocus) owner_.focusNextAfter(controlDef_.id);
 }
 
 bool WindowControl::enabled() const { return ::IsWindowEnabled(hwnd_) != FALSE; }
@@ -72,14 +72,14 @@ void WindowControl::setEnabled(bool value) {
     // when clicked, say), and no key would reach the window.
     const bool losesFocus = !value && hasFocus();
     ::EnableWindow(hwnd_, value);
-    if (losesFocus) owner_.focusNextAfter(spec_.id);
+    if (losesFocus) owner_.focusNextAfter(controlDef_.id);
 }
 
 std::uint32_t WindowControl::foreColor() const { return color_.value_or(::GetSysColor(COLOR_WINDOWTEXT)); }
 
 void WindowControl::setForeColor(std::uint32_t value) {
     color_ = value;
-    if (spec_.kind == ControlKind::Label) repaintBackground();
+    if (controlDef_.kind == ControlKind::Label) repaintBackground();
     else ::InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

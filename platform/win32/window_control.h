@@ -27,9 +27,9 @@ protected:
 
 class WindowControl : public platform::Control {
 public:
-    WindowControl(const platform::ControlDef& spec, HWND hwnd, ControlOwner& owner);
+    WindowControl(const platform::ControlDef& controlDef, HWND hwnd, ControlOwner& owner);
 
-    const platform::ControlDef& spec() const { return spec_; }
+    const platform::ControlDef& controlDef() const { return controlDef_; }
     HWND hwnd() const { return hwnd_; }
     // Whether Tab may move the focus here now.
     bool canFocus() const;
@@ -61,7 +61,7 @@ private:
     void setEdge(int which, float twips);
     void repaintBackground();
 
-    const platform::ControlDef& spec_;
+    const platform::ControlDef& controlDef_;
     HWND hwnd_;
     ControlOwner& owner_;
     std::optional<std::uint32_t> color_;

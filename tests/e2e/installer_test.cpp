@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handle.h"
 #include "tests/e2e/kestrum_process.h"
 
 namespace kestrum::e2e {
@@ -21,9 +22,8 @@ long RunToEnd(const std::wstring& exe, const std::wstring& arguments) {
 
 TEST(Installer, InstallsEverythingForTheUserAndUninstallsCleanly) {
     WIN32_FIND_DATAW found;
-    const HANDLE search = ::FindFirstFileW((ThisFolder() + L"\\Kestrum-*-setup.exe").c_str(), &found);
-    ASSERT_NE(search, INVALID_HANDLE_VALUE) << "no installer beside the tests";
-    ::FindClose(search);
+    const win32::UniqueFindHandle search(::FindFirstFileW((ThisFolder() + L"\\Kestrum-*-setup.exe").c_str(), &found));
+    ASSERT_TRUE(search) << "no installer beside the tests";
     const std::wstring setup = ThisFolder() + L"\\" + found.cFileName;
     ASSERT_TRUE(_wgetenv(L"LOCALAPPDATA") && _wgetenv(L"APPDATA"));
     const std::wstring folder = _wgetenv(L"LOCALAPPDATA") + std::wstring(L"\\Programs\\Kestrum");

@@ -7,6 +7,9 @@
 #include <string>
 #include <utility>
 
+#include "platform/win32/program_file.h"
+#include "platform/win32/text.h"
+
 namespace kestrum::testsupport {
 
 // The child window of the given control identifier anywhere below parent.
@@ -23,8 +26,7 @@ inline HWND FindControl(HWND parent, int id) {
 
 // The folder that holds the test program, the programs under test and the stand-ins.
 inline std::wstring ThisFolder() {
-    wchar_t path[MAX_PATH * 4] = {};
-    const std::wstring exe(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH * 4));
+    const std::wstring exe = win32::Widen(win32::ProgramFile());
     return exe.substr(0, exe.find_last_of(L'\\'));
 }
 

@@ -14,6 +14,7 @@
 #include "ipexe/address.h"
 #include "ipexe/program.h"
 #include "ipexe/stun.h"
+#include "net/ipv4.h"
 #include "tests/support/fakes.h"
 
 namespace kestrum::ipexe {
@@ -176,7 +177,7 @@ public:
         return {{{10, 0, 0, 1}, port}, {{10, 0, 0, 2}, port}};
     }
     std::unique_ptr<platform::UdpSocket> connect(const platform::Ipv4Endpoint& peer) override {
-        log.push_back("connect " + FormatIpv4(peer.address) + ":" + std::to_string(peer.port));
+        log.push_back("connect " + net::FormatIpv4(peer.address) + ":" + std::to_string(peer.port));
         return std::make_unique<Socket>(*this);
     }
     bool fill(std::span<std::uint8_t> bytes) override {

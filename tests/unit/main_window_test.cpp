@@ -48,9 +48,9 @@ protected:
     paint::GradientState gradient{p, p};
     modMain main{p, p};
     testing::FakeRouter router;
-    reach::Door door{{router, p, p}};
+    reach::RouterPortMapping portMapping{{router, p, p}};
     reach::Pinhole pinhole{{router, p, p}};
-    HelpWindows help{{p, main, p, gradient, p, p, p, p, p, router, p, door, pinhole}};
+    HelpWindows help{{p, main, p, gradient, p, p, p, p, p, router, p, portMapping, pinhole}};
     frmKestrum form{p, Services{main, p, p, p, p, p, p, p, p, gradient, help}};
 };
 
@@ -59,8 +59,8 @@ TEST_F(MainWindow, DiscoveryStartsIpExeAndShowsBothIdsOrSaysItIsOffline) {
     const Log asking = {"busy", "lblConnection.text=Try to connecting...", "lblConnection.color=16711680",
                         "events", "sleep 500", "open Kestrum 1.2 0 0"};  // preconfigured proxy, synchronous
     // clang-format on
-    p.programPath = "E:\\kestrum.exe";
-    p.canStart = false;  // IP.EXE missing: what an earlier run stored is shown
+    main.AppPath = "E:\\";  // a drive's root
+    p.canStart = false;     // IP.EXE missing: what an earlier run stored is shown
     form.GetIP();
     // Reload, no cache write, keep connection: a page from a cache would say online with the cable out.
     EXPECT_EQ(p.log, (asking + Log{"url http://www.msftconnecttest.com/connecttest.txt 84400000", "close 2", "close 1",

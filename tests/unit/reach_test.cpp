@@ -6,10 +6,11 @@
 #include <atomic>
 #include <thread>
 
-#include "reach/door.h"
 #include "reach/findings.h"
 #include "reach/frm_connection_check.h"
 #include "reach/lease_keeper.h"
+#include "reach/pinhole.h"
+#include "reach/router_port_mapping.h"
 #include "tests/support/fake_router.h"
 #include "tests/support/fakes.h"
 
@@ -95,27 +96,27 @@ struct Home : testing::FakePlatform {
     Home() { ipv6Addresses = {kStable}; }
 };
 
-TEST(Door, OpensToThisComputerForAnHourAndRemovesOnlyWhatIsOurs) {
+TEST(RouterPortMapping, OpensToThisComputerForAnHourAndRemovesOnlyWhatIsOurs) {
     Home p;
     testing::FakeRouter& router = p.router;
     std::string& record = p.record4;
-    Door door(p.services);
-    ASSERT_TRUE(door.Open().done);
+    RouterPortMapping mapping(p.services);
+    ASSERT_TRUE(mapping.Open().done);
     EXPECT_EQ(router.mappings["3389 TCP"], (Mapping{"192.168.1.7", "Kestrum", "3600"}));
-    EXPECT_EQ(std::tuple(record, door.IsOpen(), router.asked.back()),
+    EXPECT_EQ(std::tuple(record, mapping.IsOpen(), router.asked.back()),
               std::tuple("192.168.1.7", true, "AddPortMapping from 192.168.1.7"));
     router.mappings["3389 TCP"].lease = "5";
-    EXPECT_TRUE(door.Renew());
+    EXPECT_TRUE(mapping.Renew());
     EXPECT_EQ(router.mappings["3389 TCP"].lease, "3600");
-    ASSERT_TRUE(door.Close());
-    EXPECT_EQ(std::tuple(router.mappings.size(), record, door.IsOpen(), door.Renew()),
+    ASSERT_TRUE(mapping.Close());
+    EXPECT_EQ(std::tuple(router.mappings.size(), record, mapping.IsOpen(), mapping.Renew()),
               std::tuple(0u, "", false, false));
 
     // Another program's mapping on the same port, or one to another computer, stays.
     for (const Mapping& theirs : {Mapping{"192.168.1.7", "Game", "0"}, Mapping{"192.168.1.9", "Kestrum", "0"}}) {
         router.mappings = {{"3389 TCP", theirs}};
         record = "192.168.1.7";
-        door.CloseLeftBehind();
+        mapping.CloseLeftBehind();
         EXPECT_EQ(std::tuple(router.mappings.size(), record), std::tuple(1u, "")) << theirs.description;
     }
     // Left behind by a crash: removed at the next start, unless this computer's
@@ -124,17 +125,17 @@ TEST(Door, OpensToThisComputerForAnHourAndRemovesOnlyWhatIsOurs) {
         router.mappings = {{"3389 TCP", {"192.168.1.7", "Kestrum", "0"}}};
         p.lanAddress = now;
         record = "192.168.1.7";
-        door.CloseLeftBehind();
+        mapping.CloseLeftBehind();
         EXPECT_EQ(std::tuple(router.mappings.size(), record), std::tuple(left, "")) << now;
     }
     // No router now: the record waits for a start that finds it.
     router.answers = false;
     p.lanAddress = record = "192.168.1.7";
-    door.CloseLeftBehind();
+    mapping.CloseLeftBehind();
     EXPECT_EQ(record, "192.168.1.7");
 }
 
-TEST(Door, ARefusalSaysWhyAndLeavesNothingOpen) {
+TEST(RouterPortMapping, ARefusalSaysWhyAndLeavesNothingOpen) {
     const struct {
         int fault;
         std::string outside, why;
@@ -150,12 +151,12 @@ TEST(Door, ARefusalSaysWhyAndLeavesNothingOpen) {
         Home home;
         home.router.refuse["AddPortMapping"] = c.fault;
         home.router.outside = c.outside;
-        Door door(home.services);
-        const DoorChange change = door.Open();
+        RouterPortMapping mapping(home.services);
+        const DoorChange change = mapping.Open();
         const auto asked =
             std::count(home.router.asked.begin(), home.router.asked.end(), "AddPortMapping from 192.168.1.7");
         EXPECT_EQ(std::tuple(change.done, change.why.find(c.why) != std::string::npos, change.providerInFront,
-                             home.record4, door.IsOpen(), asked),
+                             home.record4, mapping.IsOpen(), asked),
                   std::tuple(false, true, c.providerInFront, "", false, c.asked))
             << change.why;
     }
@@ -223,10 +224,10 @@ TEST(ConnectionCheck, ShowsTheFindingsOpensEachDoorOnlyAfterItsQuestionAndOutliv
     Home p;
     testing::FakeRouter& router = p.router;
     testing::FakePlatform window(&ConnectionCheckLayout(), &p.log);
-    Door door(p.services);
+    RouterPortMapping mapping(p.services);
     Pinhole pinhole(p.services);
     paint::GradientState gradient(p, p);
-    frmConnectionCheck check(window, CheckServices{p, gradient, ObserveServices{p, p, router, p, pinhole}, door});
+    frmConnectionCheck check(window, CheckServices{p, gradient, ObserveServices{p, p, router, p, pinhole}, mapping});
     check.onLoad();
     const auto row = [&](CheckId first, int n) { return window.fake(Id(first) + n).text(); };
     EXPECT_EQ(

@@ -187,6 +187,16 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
         (main.control(Id(cmdTRY)).*take)(false);
         EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), Id(txtAlternateID));
     }
+    // A menu of the bar that is hidden is out of the bar, and goes with its window all the same.
+    HMENU popup = nullptr;
+    {
+        FormWindow other(app::KestrumLayout(), 0);
+        ASSERT_TRUE(other.createModal());
+        popup = ::GetSubMenu(::GetMenu(other.hwnd()), 0);
+        other.control(Id(mnuAction)).setVisible(false);
+        EXPECT_TRUE(::IsMenu(popup));
+    }
+    EXPECT_FALSE(::IsMenu(popup));
 }
 
 // Every control where its twips fall at the dpi (moved: at kMovedLeft), in the face its table
@@ -194,10 +204,10 @@ TEST_F(FormHost, DeliversTheEventsMenusShowTheirEntriesAndEveryShortcutClicksIts
 // and height); the client area, its image and the frame's kind.
 constexpr int kMovedLeft = 1000;
 using Heights = std::map<std::string, std::pair<int, LONG>>;
-void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, int moved, Heights& heights) {
+void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& formDef, int dpi, int moved, Heights& heights) {
     const auto px = [dpi](int twips) { return platform::TwipsToPixels(twips, dpi); };
-    for (const platform::ControlDef& c : spec.controls) {
-        SCOPED_TRACE(::testing::Message() << spec.name << "." << c.name << " at dpi " << dpi);
+    for (const platform::ControlDef& c : formDef.controls) {
+        SCOPED_TRACE(::testing::Message() << formDef.name << "." << c.name << " at dpi " << dpi);
         HWND control = FindControl(form.hwnd(), c.id);
         const RECT place = RectInParent(control);
         const int left = c.id == moved ? kMovedLeft : c.left;
@@ -207,7 +217,7 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, i
         if (c.kind == platform::ControlKind::PictureBox || c.kind == platform::ControlKind::RichText) continue;
         LOGFONTW font{};
         ::GetObjectW(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
-        const std::string_view face = (c.font ? *c.font : spec.font).face;
+        const std::string_view face = (c.font ? *c.font : formDef.font).face;
         EXPECT_TRUE(face.empty() || Narrow(font.lfFaceName) == face) << Narrow(font.lfFaceName);
         const auto [first, _] = heights.emplace(std::string(c.name), std::pair(dpi, font.lfHeight));
         const auto& [firstDpi, firstHeight] = first->second;
@@ -235,11 +245,11 @@ void ExpectLaidOutAt(FormWindow& form, const platform::FormDef& spec, int dpi, i
     BITMAP image{};
     ::GetObjectW(::GetCurrentObject(form.imageDc(), OBJ_BITMAP), sizeof image, &image);
     EXPECT_EQ(std::vector<LONG>({client.right, client.bottom, image.bmWidth, image.bmHeight}),
-              std::vector<LONG>({px(spec.clientWidth), px(spec.clientHeight), client.right, client.bottom}));
+              std::vector<LONG>({px(formDef.clientWidth), px(formDef.clientHeight), client.right, client.bottom}));
     const bool sizable = ::GetWindowLongPtrW(form.hwnd(), GWL_STYLE) & WS_THICKFRAME;
     const bool tool = ::GetWindowLongPtrW(form.hwnd(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW;
-    EXPECT_EQ(sizable, spec.border == platform::Border::Sizable);
-    EXPECT_EQ(tool, spec.border == platform::Border::FixedToolWindow);
+    EXPECT_EQ(sizable, formDef.border == platform::Border::Sizable);
+    EXPECT_EQ(tool, formDef.border == platform::Border::FixedToolWindow);
 }
 
 TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnce) {
@@ -255,12 +265,12 @@ TEST_F(FormHost, AtAnyDpiEveryWindowKeepsItsTwipsAndPointsAndTheLogicRepaintsOnc
     std::pair<long, int> afterFirstMove;                         // which made the icons of its own
     std::map<FormWindow*, Heights> heights;
     for (int i = 0; i < 5; ++i) {
-        for (auto [form, spec] : forms) {
+        for (auto [form, formDef] : forms) {
             RECT suggested{40, 30, 340, 230}, frame;  // the size is the window's to choose
             if (i) ::SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpis[i], dpis[i]), LPARAM(&suggested));
             ::GetWindowRect(form->hwnd(), &frame);
-            EXPECT_TRUE(!i || (frame.left == 40 && frame.top == 30)) << spec->name;
-            ExpectLaidOutAt(*form, *spec, dpis[i], form == &main ? Id(cmdTRY) : 0, heights[form]);
+            EXPECT_TRUE(!i || (frame.left == 40 && frame.top == 30)) << formDef->name;
+            ExpectLaidOutAt(*form, *formDef, dpis[i], form == &main ? Id(cmdTRY) : 0, heights[form]);
         }
         EXPECT_EQ(recorder.events, (i ? std::vector<std::string>{"resize"} : std::vector<std::string>{}));
         recorder.events.clear();

@@ -17,6 +17,7 @@
 #include "info/start_sys_info.h"
 #include "net/probes.h"
 #include "net/winsock_2.h"
+#include "platform/registry_reader.h"
 #include "platform/win32/files.h"
 #include "platform/win32/local_addresses.h"
 #include "platform/win32/network.h"
@@ -210,7 +211,7 @@ TEST(Shell, StartsTheStandInsWithExactlyTheirCommandLines) {
     EXPECT_EQ(ui.log, testing::Log{});
     std::string text;
     const auto read = [&](const char* name) {
-        return info::GetKeyValue(registry, platform::RegistryRoot::LocalMachine, Narrow(kPlace), name, text);
+        return platform::GetKeyValue(registry, platform::RegistryRoot::LocalMachine, Narrow(kPlace), name, text);
     };
     EXPECT_TRUE(read("Fits") == platform::ValueRead::Read && text == Narrow(fits));
     EXPECT_EQ(read("TooLong"), platform::ValueRead::Missing);

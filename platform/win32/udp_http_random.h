@@ -3,22 +3,18 @@
 // STUN sources, HTTP GETs through WinINet with the user's configured proxy for the
 // echo sources, and the operating system's cryptographic random numbers.
 
-#include "platform/public_address_sources.h"
+#include "platform/udp_http_random.h"
+#include "platform/win32/socket_owner.h"
 
 namespace kestrum::win32 {
 
 class WinsockUdpNetwork : public platform::UdpNetwork {
 public:
-    WinsockUdpNetwork();
-    ~WinsockUdpNetwork() override;
-    WinsockUdpNetwork(const WinsockUdpNetwork&) = delete;
-    WinsockUdpNetwork& operator=(const WinsockUdpNetwork&) = delete;
-
     std::vector<platform::Ipv4Endpoint> resolve(const std::string& host, std::uint16_t port) override;
     std::unique_ptr<platform::UdpSocket> connect(const platform::Ipv4Endpoint& peer) override;
 
 private:
-    bool started_ = false;
+    SocketsStarted sockets_;
 };
 
 class WininetHttpClient : public platform::HttpClient {

@@ -12,17 +12,14 @@
 #include <cstring>
 
 #include "platform/identity.h"
-#include "platform/win32/public_address_sources.h"
+#include "platform/win32/internet_timeouts.h"
 #include "platform/win32/socket_owner.h"
 #include "platform/win32/text.h"
+#include "platform/win32/udp_http_random.h"
 
 namespace kestrum::win32 {
 
 namespace {
-
-struct AddrinfoDeleter {
-    void operator()(addrinfo* list) const { ::freeaddrinfo(list); }
-};
 
 class WinsockUdpSocket : public platform::UdpSocket {
 public:
@@ -57,23 +54,14 @@ private:
 
 }  // namespace
 
-WinsockUdpNetwork::WinsockUdpNetwork() {
-    WSADATA data;
-    started_ = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
-}
-
-WinsockUdpNetwork::~WinsockUdpNetwork() {
-    if (started_) ::WSACleanup();
-}
-
 std::vector<platform::Ipv4Endpoint> WinsockUdpNetwork::resolve(const std::string& host, std::uint16_t port) {
     addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_DGRAM;
     hints.ai_protocol = IPPROTO_UDP;
     addrinfo* found = nullptr;
-    if (!started_ || ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return {};
-    const std::unique_ptr<addrinfo, AddrinfoDeleter> list(found);
+    if (!sockets_ || ::getaddrinfo(host.c_str(), std::to_string(port).c_str(), &hints, &found) != 0) return {};
+    const UniqueAddrinfo list(found);
     std::vector<platform::Ipv4Endpoint> endpoints;
     for (const addrinfo* entry = list.get(); entry; entry = entry->ai_next) {
         if (entry->ai_family != AF_INET || entry->ai_addrlen < sizeof(sockaddr_in)) continue;
@@ -105,10 +93,7 @@ std::optional<platform::HttpReply> WininetHttpClient::get(const std::string& url
     UniqueHinternet session(
         ::InternetOpenW(Widen(platform::kAppTitle).c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!session) return std::nullopt;
-    DWORD ms = static_cast<DWORD>(std::clamp<long long>(timeout.count(), 1, 0x7FFFFFFF));
-    for (const DWORD option :
-         {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
-        ::InternetSetOptionW(session.get(), option, &ms, sizeof ms);
+    SetInternetTimeouts(session.get(), static_cast<DWORD>(std::clamp<long long>(timeout.count(), 1, 0x7FFFFFFF)));
 
     const DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE |
                         INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_COOKIES;
