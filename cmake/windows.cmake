@@ -148,6 +148,9 @@ add_executable(startup_time EXCLUDE_FROM_ALL bench/startup_time.cpp bench/screen
 target_link_libraries(startup_time PRIVATE kestrum_core)
 target_link_options(startup_time PRIVATE -municode)
 add_dependencies(startup_time kestrum minimal_window)
+# The Connection Check's work against the test routers: bench/reach_time.sh.
+add_executable(reach_time EXCLUDE_FROM_ALL bench/reach_time.cpp)
+target_link_libraries(reach_time PRIVATE kestrum_win32)
 
 # The unit tests again, for Windows; and the tests of the adapters and of the
 # whole program under Wine.

@@ -103,5 +103,5 @@ cppcheck_portable() {
 cppcheck_windows() {
     cppcheck "${cppcheck_common[@]}" --library=windows --platform=win64 -D_WIN32 -D_WIN64 -DUNICODE -D_UNICODE \
         platform/win32 programs tests/win tests/e2e tests/support tests/doubles bench/minimal_window.cpp \
-        bench/startup_time.cpp bench/screen_frames.cpp
+        bench/startup_time.cpp bench/screen_frames.cpp bench/reach_time.cpp
 }

@@ -77,7 +77,9 @@ protected:
 };
 
 TEST_F(RouterCheck, WithoutARouterTheCheckSaysSoWithinFiveSecondsWhileTheWindowAnswers) {
-    EXPECT_LT(Open(), 5000u) << "ms before the findings";
+    const ULONGLONG took = Open();
+    std::printf("[ FIGURE   ] Connection Check without a router: its findings after %llu ms\n", took);
+    EXPECT_LT(took, 5000u) << "ms before the findings";
     EXPECT_TRUE(answered_);
     EXPECT_TRUE(Caption(Row(reach::CheckId::lblFinding0, 1)).starts_with(L"No router answered"));
 }
@@ -113,6 +115,7 @@ TEST_F(RouterCheck, BehindASharedAddressTheIpv6DoorLetsTheInternetInOnlyWhileItI
     unsigned short port = 3389;
     const SOCKET remoteDesktop = testsupport::Listen("::", port);  // this computer's, as the Internet sees it
     ASSERT_NE(remoteDesktop, INVALID_SOCKET);
+    EXPECT_FALSE(testsupport::OutsideReaches(self, 3389)) << "in before the door was opened";
     std::printf("[ FIGURE   ] Connection Check behind a shared address: its findings after %llu ms\n", Open());
     EXPECT_EQ(WindowText(Row(reach::CheckId::txtIpv6Id)), L"2001-db8-77--2");
     for (const int row : {2, 3}) {
