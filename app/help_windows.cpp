@@ -11,15 +11,15 @@ namespace kestrum::app {
 void HelpWindows::ShowAbout() {
     const Services& s = services_;
     s.forms.showModal(info::AboutLayout(), [&s](platform::FormView& view) {
-        return std::make_unique<info::frmAbout>(
-            view, info::AboutServices{s.ui, s.gradient, {s.registry, s.files, s.system, s.ui}});
+        return std::make_unique<info::frmAbout>(view,
+                                                info::AboutServices{s.gradient, {s.registry, s.files, s.system, s.ui}});
     });
 }
 
 void HelpWindows::ShowHowTo() {
     const Services& s = services_;
     s.forms.showModal(info::HowToLayout(), [&s](platform::FormView& view) {
-        return std::make_unique<info::frmHowTo>(view, info::HowToServices{s.ui, s.gradient, s.shell, s.main.AppPath});
+        return std::make_unique<info::frmHowTo>(view, info::HowToServices{s.gradient, s.shell, s.main.AppPath});
     });
 }
 

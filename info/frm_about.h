@@ -10,7 +10,6 @@
 namespace kestrum::info {
 
 struct AboutServices {
-    platform::Ui& ui;
     paint::GradientState& gradient;
     SysInfoServices sysInfo;
 };

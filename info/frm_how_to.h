@@ -8,12 +8,10 @@
 #include "paint/gradient_state.h"
 #include "platform/form.h"
 #include "platform/shell.h"
-#include "platform/ui.h"
 
 namespace kestrum::info {
 
 struct HowToServices {
-    platform::Ui& ui;
     paint::GradientState& gradient;
     platform::Shell& shell;
     std::string appPath;  // the program's folder, where Info.doc lies

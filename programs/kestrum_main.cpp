@@ -56,9 +56,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     app::modMain main(system, settings);
     app::HelpWindows help(
         {forms, main, ui, gradient, system, settings, shell, registry, files, link, local, portMapping, pinhole});
+    win32::MainForm mainForm(&jobs);
     bool shown = false;
     main.Main([&] {
-        shown = forms.showMain(app::KestrumLayout(), IDI_KESTRUM, [&](platform::FormView& view) {
+        shown = mainForm.show(app::KestrumLayout(), IDI_KESTRUM, [&](platform::FormView& view) {
             return std::make_unique<app::frmKestrum>(
                 view, app::Services{main, ui, system, settings, sockets, internet, hops, ports, shell, gradient, help});
         });

@@ -4,21 +4,6 @@
 
 namespace kestrum::win32 {
 
-// The logic goes before its window.
-Win32Forms::~Win32Forms() {
-    if (main_) main_->setEvents(nullptr);
-}
-
-bool Win32Forms::showMain(const platform::FormDef& layout, int iconResource, const MakeLogic& makeLogic) {
-    main_ = std::make_unique<FormWindow>(layout, iconResource);
-    if (!main_->create(nullptr)) return false;
-    mainLogic_ = makeLogic(*main_);
-    main_->setEvents(mainLogic_.get());
-    main_->setBackgroundWork(jobs_);
-    main_->show();
-    return true;
-}
-
 void Win32Forms::showModal(const platform::FormDef& layout, const MakeLogic& makeLogic) {
     const HWND active = ::GetActiveWindow();
     FormWindow window(layout, 0);
@@ -29,6 +14,21 @@ void Win32Forms::showModal(const platform::FormDef& layout, const MakeLogic& mak
     window.runModal();
     window.setEvents(nullptr);  // the logic goes first
     if (active && ::IsWindow(active)) ::SetActiveWindow(active);
+}
+
+// The logic goes before its window.
+MainForm::~MainForm() {
+    if (window_) window_->setEvents(nullptr);
+}
+
+bool MainForm::show(const platform::FormDef& layout, int iconResource, const platform::Forms::MakeLogic& makeLogic) {
+    window_ = std::make_unique<FormWindow>(layout, iconResource);
+    if (!window_->create(nullptr)) return false;
+    logic_ = makeLogic(*window_);
+    window_->setEvents(logic_.get());
+    window_->setBackgroundWork(jobs_);
+    window_->show();
+    return true;
 }
 
 }  // namespace kestrum::win32

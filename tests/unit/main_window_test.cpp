@@ -286,7 +286,7 @@ TEST(SysInfo, TheFirstPlaceInTheRegistryThatNamesSystemInformationStartsIt) {
 
 TEST_F(MainWindow, TheHowToWindowPlacesItsControlsForEverySize) {
     FakePlatform window(&info::HowToLayout(), &p.log);
-    info::frmHowTo howTo(window, info::HowToServices{p, gradient, p, "C:\\Program Files\\Kestrum"});
+    info::frmHowTo howTo(window, info::HowToServices{gradient, p, "C:\\Program Files\\Kestrum"});
     // The box's width and height; Close's left and top; the link's left and top.
     const std::tuple<float, float, std::array<float, 6>> cases[] = {
         {12270, 7680, {11790, 6720, 10815, 7140, 240, 7140}},
